@@ -1,0 +1,4 @@
+#pragma once
+
+// Everything a game needs: the base library, the maths library and Framekit.
+#include <Plinth/Plinth.h>

@@ -1,0 +1,1 @@
+// Geodex's types live in their own files.

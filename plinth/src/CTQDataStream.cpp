@@ -1,0 +1,198 @@
+#include <Plinth/CTQDataStream.h>
+
+#include <algorithm>
+
+CTQDataStream::CTQDataStream(int mode) : m_nFlags(mode) {}
+
+CTQDataStream::CTQDataStream(int mode, std::uint32_t capacity) : m_nFlags(mode)
+{
+    m_aBytes.resize(capacity);
+}
+
+CTQDataStream::CTQDataStream(int mode, const void* data, std::uint32_t size) : m_nFlags(mode)
+{
+    if (data && size > 0)
+    {
+        m_aBytes.assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
+        m_nSize = size;
+    }
+}
+
+CTQDataStream::CTQDataStream(const CTQDataStream& other)
+    : m_aBytes(other.m_aBytes.begin(), other.m_aBytes.begin() + static_cast<std::ptrdiff_t>(other.m_nSize)),
+      m_nSize(other.m_nSize), m_nPos(other.m_nPos), m_nFlags(other.m_nFlags), m_nDepth(other.m_nDepth),
+      m_bFailed(other.m_bFailed)
+{
+    std::copy(other.m_aBlockEnds, other.m_aBlockEnds + kMaxBlockDepth, m_aBlockEnds);
+}
+
+CTQDataStream& CTQDataStream::operator=(const CTQDataStream& other)
+{
+    if (this != &other)
+    {
+        CTQDataStream copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+CTQDataStream::~CTQDataStream() = default;
+
+void CTQDataStream::Rewind()
+{
+    m_nPos = 0;
+    m_nDepth = 0;
+    m_bFailed = false;
+    if (IsStoring())
+        m_nSize = 0;
+}
+
+void CTQDataStream::Rewind(int mode)
+{
+    m_nFlags = mode;
+    m_nPos = 0;
+    m_nDepth = 0;
+    m_bFailed = false;
+}
+
+void CTQDataStream::Rewind(const void* data, std::uint32_t size)
+{
+    m_nFlags = eLoading;
+    m_nPos = 0;
+    m_nDepth = 0;
+    m_bFailed = false;
+    m_nSize = 0;
+    if (data && size > 0)
+    {
+        // Reuses the capacity a long-lived receive stream already has.
+        if (m_aBytes.size() < size)
+            m_aBytes.resize(size);
+        std::memcpy(m_aBytes.data(), data, size);
+        m_nSize = size;
+    }
+}
+
+void CTQDataStream::Grow(std::size_t needed)
+{
+    if (needed <= m_aBytes.size())
+        return;
+    std::size_t capacity = std::max<std::size_t>(needed, std::max<std::size_t>(64, m_aBytes.size() * 2));
+    m_aBytes.resize(capacity);
+}
+
+void CTQDataStream::Put(const void* data, std::uint32_t size)
+{
+    if (!IsStoring())
+    {
+        m_bFailed = true;
+        return;
+    }
+    if (size == 0)
+        return;
+    Grow(m_nPos + size);
+    if (data)
+        std::memcpy(m_aBytes.data() + m_nPos, data, size);
+    else
+        std::memset(m_aBytes.data() + m_nPos, 0, size);
+    m_nPos += size;
+    m_nSize = std::max(m_nSize, m_nPos);
+}
+
+bool CTQDataStream::Get(void* data, std::uint32_t size)
+{
+    std::size_t limit = Limit();
+    std::size_t available = m_nPos < limit ? limit - m_nPos : 0;
+    std::size_t n = std::min<std::size_t>(available, size);
+    if (n > 0)
+        std::memcpy(data, m_aBytes.data() + m_nPos, n);
+    if (n < size)
+    {
+        std::memset(static_cast<std::uint8_t*>(data) + n, 0, size - n);
+        m_bFailed = true;
+    }
+    m_nPos += n;
+    return n == size;
+}
+
+bool CTQDataStream::Skip(std::uint32_t size)
+{
+    if (IsStoring())
+    {
+        Put(nullptr, size);
+        return true;
+    }
+    std::size_t limit = Limit();
+    if (m_nPos + size > limit)
+    {
+        m_nPos = limit;
+        m_bFailed = true;
+        return false;
+    }
+    m_nPos += size;
+    return true;
+}
+
+bool CTQDataStream::SetPosition(std::uint32_t position)
+{
+    if (position > m_nSize)
+        return false;
+    m_nPos = position;
+    return true;
+}
+
+bool CTQDataStream::CheckCount(std::uint32_t count, std::uint32_t itemSize)
+{
+    std::uint64_t need = static_cast<std::uint64_t>(count) * itemSize;
+    if (need <= GetRemaining())
+        return true;
+    m_bFailed = true;
+    return false;
+}
+
+int CTQDataStream::SerializeBegin(int version)
+{
+    if (m_nDepth >= kMaxBlockDepth)
+    {
+        m_bFailed = true;
+        return -1;
+    }
+    if (IsStoring())
+    {
+        Write<std::int32_t>(version);
+        m_aBlockEnds[m_nDepth++] = m_nPos;
+        Write<std::uint32_t>(0);
+        return version;
+    }
+    std::int32_t stored = -1;
+    std::uint32_t length = 0;
+    bool ok = Read(stored) && Read(length);
+    std::size_t limit = Limit();
+    std::size_t end = m_nPos + length;
+    if (!ok || end > limit)
+    {
+        // A block that claims more than there is: everything in it reads as
+        // missing, and closing it lands at the end of what encloses it.
+        m_bFailed = true;
+        end = limit;
+    }
+    m_aBlockEnds[m_nDepth++] = end;
+    return ok ? stored : -1;
+}
+
+void CTQDataStream::SerializeEnd()
+{
+    if (m_nDepth == 0)
+    {
+        m_bFailed = true;
+        return;
+    }
+    std::size_t mark = m_aBlockEnds[--m_nDepth];
+    if (IsStoring())
+    {
+        std::uint32_t length = static_cast<std::uint32_t>(m_nPos - mark - sizeof(std::uint32_t));
+        std::uint32_t le = TQDetail::ToLittleEndian(length);
+        std::memcpy(m_aBytes.data() + mark, &le, sizeof(le));
+        return;
+    }
+    m_nPos = mark;
+}
