@@ -2,3 +2,5 @@
 
 // Everything a game needs: the base library, the maths library and Framekit.
 #include <Plinth/Plinth.h>
+#include <Geodex/Geodex.h>
+#include <Framekit/ObjectModel/ObjectModel.h>

@@ -80,9 +80,9 @@ public:
     friend bool operator==(const CTQString& a, const CTQString& b) { return a.m_sText == b.m_sText; }
     friend bool operator==(const CTQString& a, const char* b) { return a.Compare(b) == 0; }
     friend bool operator<(const CTQString& a, const CTQString& b) { return a.m_sText < b.m_sText; }
-    friend CTQString operator+(const CTQString& a, const CTQString& b);
-    friend CTQString operator+(const CTQString& a, const char* b);
-    friend CTQString operator+(const char* a, const CTQString& b);
+    friend PLINTH_API CTQString operator+(const CTQString& a, const CTQString& b);
+    friend PLINTH_API CTQString operator+(const CTQString& a, const char* b);
+    friend PLINTH_API CTQString operator+(const char* a, const CTQString& b);
 
 private:
     std::string m_sText;

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <Framekit/ObjectModel/CTQFactory.h>
+#include <Framekit/ObjectModel/CTQNamespace.h>
+#include <Framekit/ObjectModel/CTQNode.h>
+#include <Framekit/ObjectModel/CTQNodeFactory.h>
+#include <Framekit/ObjectModel/TQClassTypeMacros.h>
+#include <Framekit/ObjectModel/TQSerialize.h>

@@ -1,2 +1,0 @@
-// The library's load: static class types and factory entries register themselves;
-// nothing else happens here.
