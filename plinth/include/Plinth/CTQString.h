@@ -27,6 +27,7 @@ public:
 
     CTQString& operator=(const char* text);
     CTQString& operator=(std::string_view text);
+    CTQString& operator=(const std::string& text) { return *this = std::string_view(text); }
 
     // Raw access. The pointer is never null: an empty string yields "".
     const char* GetString() const { return m_sText.c_str(); }
