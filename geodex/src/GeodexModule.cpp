@@ -1,1 +1,0 @@
-// Geodex's types live in their own files.
