@@ -29,6 +29,20 @@ namespace
 {
 std::atomic<int> g_nFailingCreations{0};
 
+// Creation failure is a result, not an exception.
+template <class T>
+T* NewOrNull()
+{
+    try
+    {
+        return new T;
+    }
+    catch (const std::bad_alloc&)
+    {
+        return nullptr;
+    }
+}
+
 // Consumes one pending failure, if any.
 bool CreationShouldFail()
 {
@@ -49,7 +63,7 @@ TQMutexHandle SYNC_CreateMutex()
 {
     if (CreationShouldFail())
         return nullptr;
-    return new (std::nothrow) sTQSyncMutex;
+    return NewOrNull<sTQSyncMutex>();
 }
 
 void SYNC_DestroyMutex(TQMutexHandle mutex)
@@ -94,7 +108,7 @@ TQEventHandle SYNC_CreateEvent(bool manualReset, bool initiallySignalled)
 {
     if (CreationShouldFail())
         return nullptr;
-    sTQSyncEvent* event = new (std::nothrow) sTQSyncEvent;
+    sTQSyncEvent* event = NewOrNull<sTQSyncEvent>();
     if (event)
     {
         event->manualReset = manualReset;

@@ -35,11 +35,6 @@ protected:
     }
 };
 
-TEST_F(CTQLoadGuardTest, InstanceIsOneSharedGuard)
-{
-    EXPECT_EQ(&CTQLoadGuard::Instance(), &CTQLoadGuard::Instance(0.0f));
-}
-
 TEST_F(CTQLoadGuardTest, StepsAddUpAndResetStartsAgain)
 {
     CTQLoadGuard::Instance(0.25f);

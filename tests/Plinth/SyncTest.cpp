@@ -71,16 +71,6 @@ TEST_F(SyncTest, FailureHookFailsExactlyTheRequestedNumberOfCreations)
     SYNC_DestroyMutex(handle);
 }
 
-TEST_F(SyncTest, SuccessfulCreationLogsNothing)
-{
-    CapturingLogSink sink;
-    CTQMutex mutex;
-    CTQEvent event;
-    EXPECT_TRUE(mutex.IsValid());
-    EXPECT_TRUE(event.IsValid());
-    EXPECT_TRUE(sink.Texts().empty());
-}
-
 TEST_F(SyncTest, NullHandlesAreRefusedQuietly)
 {
     EXPECT_FALSE(SYNC_LockMutex(nullptr));
@@ -186,45 +176,19 @@ TEST_F(SyncTest, CriticalSectionIsReentrantOnOneThreadAndExcludesOthers)
     EXPECT_TRUE(otherThreadCanEnter());
 }
 
-TEST_F(SyncTest, ScopedLockReleasesTheCriticalSectionAtScopeEnd)
-{
-    CTQCriticalSection section;
-    auto otherThreadCanEnter = [&] {
-        bool entered = false;
-        std::thread other([&] {
-            entered = section.TryEnter();
-            if (entered)
-                section.Unlock();
-        });
-        other.join();
-        return entered;
-    };
-    {
-        CTQScopedLock<CTQCriticalSection> scoped(section);
-        EXPECT_FALSE(otherThreadCanEnter());
-    }
-    EXPECT_TRUE(otherThreadCanEnter());
-}
-
 TEST_F(SyncTest, AlreadySignalledEventPassesAZeroTimeout)
 {
     CTQEvent automatic(false, true);
     EXPECT_TRUE(automatic.Wait(0));
     EXPECT_FALSE(automatic.Wait(0)) << "an automatic event resets as it releases a wait";
+    automatic.Signal();
+    EXPECT_TRUE(automatic.Wait(0));
 
     CTQEvent manual(true, true);
     EXPECT_TRUE(manual.Wait(0));
     EXPECT_TRUE(manual.Wait(0)) << "a manual event stays signalled";
     manual.Reset();
     EXPECT_FALSE(manual.Wait(0));
-}
-
-TEST_F(SyncTest, UnsignalledEventTimesOutAtZeroAndSignalSetsIt)
-{
-    CTQEvent event;
-    EXPECT_FALSE(event.Wait(0));
-    event.Signal();
-    EXPECT_TRUE(event.Wait(0));
 }
 
 TEST_F(SyncTest, EventSignalledFromAnotherThreadReleasesAWaiter)
