@@ -100,18 +100,19 @@ void CTQDataStream::Put(const void* data, std::uint32_t size)
 
 bool CTQDataStream::Get(void* data, std::uint32_t size)
 {
-    std::size_t limit = Limit();
-    std::size_t available = m_nPos < limit ? limit - m_nPos : 0;
-    std::size_t n = std::min<std::size_t>(available, size);
-    if (n > 0)
-        std::memcpy(data, m_aBytes.data() + m_nPos, n);
-    if (n < size)
+    // All or nothing: a value cut short reads as zero, never as half a value.
+    const std::size_t limit = Limit();
+    if (m_nPos + size > limit)
     {
-        std::memset(static_cast<std::uint8_t*>(data) + n, 0, size - n);
+        std::memset(data, 0, size);
+        m_nPos = std::max(m_nPos, limit);
         m_bFailed = true;
+        return false;
     }
-    m_nPos += n;
-    return n == size;
+    if (size > 0)
+        std::memcpy(data, m_aBytes.data() + m_nPos, size);
+    m_nPos += size;
+    return true;
 }
 
 bool CTQDataStream::Skip(std::uint32_t size)
