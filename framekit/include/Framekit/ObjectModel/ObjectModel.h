@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Framekit/ObjectModel/CTQApplication.h>
+#include <Framekit/ObjectModel/CTQEventHandler.h>
 #include <Framekit/ObjectModel/CTQFactory.h>
 #include <Framekit/ObjectModel/CTQNamespace.h>
 #include <Framekit/ObjectModel/CTQNode.h>
@@ -11,3 +13,4 @@
 #include <Framekit/ObjectModel/ITQDistributedObject.h>
 #include <Framekit/ObjectModel/TQClassTypeMacros.h>
 #include <Framekit/ObjectModel/TQSerialize.h>
+#include <Framekit/ObjectModel/sTriggeredEvent.h>
