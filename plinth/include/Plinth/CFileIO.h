@@ -34,7 +34,7 @@
 //   reading, and everything fails on a closed file.
 //
 // Positions and sizes are 32-bit: a file that does not fit is refused by Open and
-// writes that would pass 2 GiB fail.
+// writes that would pass 2 GiB fail. A CFileIO is used by one thread at a time.
 class PLINTH_API CFileIO
 {
 public:
