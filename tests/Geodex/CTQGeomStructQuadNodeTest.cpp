@@ -204,17 +204,6 @@ TEST(CTQGeomStructQuadNodeTest, DestroyingAParentLeavesCallerOwnedChildrenAlone)
     SUCCEED();
 }
 
-TEST(CTQGeomStructQuadNodeTest, ClientPointerIsCarriedNotOwned)
-{
-    int payload = 42;
-    CTQGeomStructQuadNode node;
-    EXPECT_EQ(node.GetClient(), nullptr);
-    node.SetClient(&payload);
-    EXPECT_EQ(node.GetClient(), &payload);
-    EXPECT_EQ(node.RemoveClient(), &payload);
-    EXPECT_EQ(node.GetClient(), nullptr);
-}
-
 TEST(CTQGeomStructQuadNodeTest, InitResetsEverything)
 {
     int payload = 0;

@@ -126,14 +126,6 @@ TEST(CTQQuaternionTest, AxisAngleComesBackOut)
     EXPECT_FLOAT_EQ(angle, 0.0f);
 }
 
-TEST(CTQQuaternionTest, ConvertsToAndFromTheStoredVectorForm)
-{
-    CTQQuaternion q(CTQVector4(1, 2, 3, 4));
-    EXPECT_EQ(q, CTQQuaternion(1, 2, 3, 4));
-    CTQVector4 v = q;
-    EXPECT_EQ(v, CTQVector4(1, 2, 3, 4));
-}
-
 TEST(CTQQuaternionTest, RoundTripsThroughAStream)
 {
     CTQQuaternion q(0.1f, 0.2f, 0.3f, 0.9f);

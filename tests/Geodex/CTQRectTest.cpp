@@ -25,17 +25,6 @@ TEST(CTQRectTest, SizeAndPositionMoveTheRightSides)
     EXPECT_EQ(CTQRect(0, 0, 10, 20).CenterPoint(), CTQPoint(5, 10));
 }
 
-TEST(CTQRectTest, CopyAndEqualCompareAllFourSides)
-{
-    CTQRect a(1, 2, 3, 4);
-    CTQRect b;
-    EXPECT_FALSE(b.EqualRect(a));
-    b.CopyRect(a);
-    EXPECT_TRUE(b.EqualRect(a));
-    b.bottom = 5;
-    EXPECT_FALSE(b.EqualRect(a));
-}
-
 TEST(CTQRectTest, PtInRectHoldsLeftAndTopButNotRightAndBottom)
 {
     CTQRect r(0, 0, 10, 5);
