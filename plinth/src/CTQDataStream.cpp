@@ -16,12 +16,13 @@ CTQDataStream::CTQDataStream(int mode, const void* data, std::uint32_t size) : m
         m_aBytes.assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
         m_nSize = size;
     }
+    ResetReadEnd();
 }
 
 CTQDataStream::CTQDataStream(const CTQDataStream& other)
-    : m_aBytes(other.m_aBytes.begin(), other.m_aBytes.begin() + static_cast<std::ptrdiff_t>(other.m_nSize)),
-      m_nSize(other.m_nSize), m_nPos(other.m_nPos), m_nFlags(other.m_nFlags), m_nDepth(other.m_nDepth),
-      m_bFailed(other.m_bFailed)
+    : m_aBytes(other.m_aBytes.begin(), other.m_aBytes.begin() + static_cast<std::ptrdiff_t>(other.CurrentSize())),
+      m_nSize(other.CurrentSize()), m_nPos(other.m_nPos), m_nReadEnd(other.m_nReadEnd), m_nFlags(other.m_nFlags),
+      m_nDepth(other.m_nDepth), m_bFailed(other.m_bFailed)
 {
     std::copy(other.m_aBlockEnds, other.m_aBlockEnds + kMaxBlockDepth, m_aBlockEnds);
 }
@@ -45,14 +46,17 @@ void CTQDataStream::Rewind()
     m_bFailed = false;
     if (IsStoring())
         m_nSize = 0;
+    ResetReadEnd();
 }
 
 void CTQDataStream::Rewind(int mode)
 {
+    SyncSize();
     m_nFlags = mode;
     m_nPos = 0;
     m_nDepth = 0;
     m_bFailed = false;
+    ResetReadEnd();
 }
 
 void CTQDataStream::Rewind(const void* data, std::uint32_t size)
@@ -70,6 +74,7 @@ void CTQDataStream::Rewind(const void* data, std::uint32_t size)
         std::memcpy(m_aBytes.data(), data, size);
         m_nSize = size;
     }
+    ResetReadEnd();
 }
 
 void CTQDataStream::Grow(std::size_t needed)
@@ -135,6 +140,7 @@ bool CTQDataStream::Skip(std::uint32_t size)
 
 bool CTQDataStream::SetPosition(std::uint32_t position)
 {
+    SyncSize();
     if (position > m_nSize)
         return false;
     m_nPos = position;
@@ -148,52 +154,4 @@ bool CTQDataStream::CheckCount(std::uint32_t count, std::uint32_t itemSize)
         return true;
     m_bFailed = true;
     return false;
-}
-
-int CTQDataStream::SerializeBegin(int version)
-{
-    if (m_nDepth >= kMaxBlockDepth)
-    {
-        m_bFailed = true;
-        return -1;
-    }
-    if (IsStoring())
-    {
-        Write<std::int32_t>(version);
-        m_aBlockEnds[m_nDepth++] = m_nPos;
-        Write<std::uint32_t>(0);
-        return version;
-    }
-    std::int32_t stored = -1;
-    std::uint32_t length = 0;
-    bool ok = Read(stored) && Read(length);
-    std::size_t limit = Limit();
-    std::size_t end = m_nPos + length;
-    if (!ok || end > limit)
-    {
-        // A block that claims more than there is: everything in it reads as
-        // missing, and closing it lands at the end of what encloses it.
-        m_bFailed = true;
-        end = limit;
-    }
-    m_aBlockEnds[m_nDepth++] = end;
-    return ok ? stored : -1;
-}
-
-void CTQDataStream::SerializeEnd()
-{
-    if (m_nDepth == 0)
-    {
-        m_bFailed = true;
-        return;
-    }
-    std::size_t mark = m_aBlockEnds[--m_nDepth];
-    if (IsStoring())
-    {
-        std::uint32_t length = static_cast<std::uint32_t>(m_nPos - mark - sizeof(std::uint32_t));
-        std::uint32_t le = TQDetail::ToLittleEndian(length);
-        std::memcpy(m_aBytes.data() + mark, &le, sizeof(le));
-        return;
-    }
-    m_nPos = mark;
 }

@@ -2,6 +2,7 @@
 
 #include <Plinth/PlinthExport.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -79,7 +80,7 @@ public:
     const std::uint8_t* GetBuffer() const { return m_aBytes.data(); }
     std::uint8_t* GetBuffer() { return m_aBytes.data(); }
     // Bytes held (written so far when storing, the whole input when loading).
-    std::uint32_t GetSize() const { return static_cast<std::uint32_t>(m_nSize); }
+    std::uint32_t GetSize() const { return static_cast<std::uint32_t>(CurrentSize()); }
     std::uint32_t GetPosition() const { return static_cast<std::uint32_t>(m_nPos); }
     bool SetPosition(std::uint32_t position);
     // Bytes that may still be read before the end of the data or of the open block.
@@ -89,12 +90,18 @@ public:
     bool CheckCount(std::uint32_t count, std::uint32_t itemSize);
 
 private:
-    std::size_t Limit() const { return m_nDepth > 0 && IsLoading() ? m_aBlockEnds[m_nDepth - 1] : m_nSize; }
+    std::size_t Limit() const { return IsLoading() ? m_nReadEnd : CurrentSize(); }
+    // Writes only move the position forward; the size catches up lazily.
+    std::size_t CurrentSize() const { return IsStoring() ? (std::max)(m_nSize, m_nPos) : m_nSize; }
+    void SyncSize() { m_nSize = CurrentSize(); }
+    void ResetReadEnd() { m_nReadEnd = IsLoading() ? (m_nDepth > 0 ? m_aBlockEnds[m_nDepth - 1] : m_nSize) : 0; }
     void Grow(std::size_t needed);
 
     std::vector<std::uint8_t> m_aBytes;
     std::size_t m_nSize = 0;
     std::size_t m_nPos = 0;
+    // Loading: where the data or the innermost open block ends. Storing: 0.
+    std::size_t m_nReadEnd = 0;
     int m_nFlags = eStoring;
     int m_nDepth = 0;
     bool m_bFailed = false;
@@ -151,8 +158,6 @@ inline void CTQDataStream::Write(T value)
         {
             std::memcpy(m_aBytes.data() + m_nPos, &le, sizeof(T));
             m_nPos += sizeof(T);
-            if (m_nPos > m_nSize)
-                m_nSize = m_nPos;
         }
         else
             Put(&le, sizeof(T));
@@ -172,7 +177,7 @@ inline bool CTQDataStream::Read(T& value)
     }
     else
     {
-        if (m_nPos + sizeof(T) <= Limit())
+        if (m_nPos + sizeof(T) <= m_nReadEnd)
         {
             std::memcpy(&value, m_aBytes.data() + m_nPos, sizeof(T));
             m_nPos += sizeof(T);
@@ -194,4 +199,55 @@ inline bool CTQDataStream::Serialize(T& value)
         return true;
     }
     return Read(value);
+}
+
+// Brackets are on every record's path, so they stay inline.
+inline int CTQDataStream::SerializeBegin(int version)
+{
+    if (m_nDepth >= kMaxBlockDepth)
+    {
+        m_bFailed = true;
+        return -1;
+    }
+    if (IsStoring())
+    {
+        Write<std::int32_t>(version);
+        m_aBlockEnds[m_nDepth++] = m_nPos;
+        Write<std::uint32_t>(0);
+        return version;
+    }
+    std::int32_t stored = -1;
+    std::uint32_t length = 0;
+    bool ok = Read(stored) && Read(length);
+    std::size_t limit = Limit();
+    std::size_t end = m_nPos + length;
+    if (!ok || end > limit)
+    {
+        // A block that claims more than there is: everything in it reads as
+        // missing, and closing it lands at the end of what encloses it.
+        m_bFailed = true;
+        end = limit;
+    }
+    m_aBlockEnds[m_nDepth++] = end;
+    m_nReadEnd = end;
+    return ok ? stored : -1;
+}
+
+inline void CTQDataStream::SerializeEnd()
+{
+    if (m_nDepth == 0)
+    {
+        m_bFailed = true;
+        return;
+    }
+    std::size_t mark = m_aBlockEnds[--m_nDepth];
+    if (IsStoring())
+    {
+        std::uint32_t length = static_cast<std::uint32_t>(m_nPos - mark - sizeof(std::uint32_t));
+        std::uint32_t le = TQDetail::ToLittleEndian(length);
+        std::memcpy(m_aBytes.data() + mark, &le, sizeof(le));
+        return;
+    }
+    m_nPos = mark;
+    ResetReadEnd();
 }
