@@ -15,6 +15,9 @@ function(framekit_library name dir)
   target_compile_definitions(${name} PRIVATE ${upper}_BUILDING=1)
   target_compile_features(${name} PUBLIC cxx_std_20)
   framekit_warnings(${name})
+  # Calls inside a library bind to the library's own definitions, so hot paths
+  # (object lookups, stream reads) inline instead of going through the PLT.
+  target_compile_options(${name} PRIVATE -fno-semantic-interposition)
   if(ARG_DEPENDS)
     target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
   endif()

@@ -144,9 +144,9 @@ void CTQObjectDatabase::Forget(CTQObject* object)
 
 CTQObject* CTQObjectDatabase::Find(std::int32_t id) const
 {
-    if (id < 0 || static_cast<std::size_t>(id) >= m_aTable.size())
-        return nullptr;
-    return m_aTable[static_cast<std::size_t>(id)];
+    // One unsigned comparison rejects negative ids and ids past the end alike.
+    const auto index = static_cast<std::uint32_t>(id);
+    return index < m_aTable.size() ? m_aTable[index] : nullptr;
 }
 
 CTQObject* CTQObjectDatabase::GetFirst(std::int32_t& id) const
@@ -246,7 +246,7 @@ std::int32_t CTQObjectDatabase::ReleaseObject(std::int32_t id)
     CTQObject* object = Find(id);
     if (!object)
         return -1;
-    if (object->GetRefCount() == 1)
+    if (object->m_nRefCount == 1)
         object->OnDestruct();
     return object->Release();
 }
