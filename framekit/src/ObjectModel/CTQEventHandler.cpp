@@ -128,7 +128,9 @@ bool CTQEventHandler::DispatchEvent(const sTriggeredEvent& e)
     if (target)
     {
         target->DispatchEvent(e.nEventId, e.nParam1, e.nParam2, e.nParam3, e.nParam4, e.nParam5);
-        database->ReleaseObject(e.nTargetId);
+        // The lookup's own reference goes back directly: a target that destroyed
+        // itself while handling the event must not be told OnDestruct twice.
+        target->Release();
     }
     return true;
 }
