@@ -3,7 +3,7 @@
 # everything is already there, so it is safe (and quick) to run every time.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev)
 
 missing=()
 for p in "${packages[@]}"; do
