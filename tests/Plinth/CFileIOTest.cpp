@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Support/TempPath.h"
+
 #include <atomic>
 #include <bit>
 #include <cfloat>
@@ -57,46 +59,9 @@ namespace
 {
 using Bytes = std::vector<std::uint8_t>;
 
-// A file name of its own per test, removed again when the test ends.
-class TempPath
-{
-public:
-    explicit TempPath(const char* tag = "")
-    {
-        static int s_nCounter = 0;
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("plinth_") + info->test_suite_name() + "_" + info->name() + tag + "_" +
-                           std::to_string(::getpid()) + "_" + std::to_string(++s_nCounter);
-        m_path = std::filesystem::temp_directory_path() / name;
-    }
-    ~TempPath()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    const char* c_str() const { return m_path.c_str(); }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-Bytes ReadFileBytes(const TempPath& path)
-{
-    std::ifstream in(path.path(), std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const TempPath& path, const std::string& bytes)
-{
-    std::ofstream out(path.path(), std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-void WriteFileBytes(const TempPath& path, const Bytes& bytes)
-{
-    WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
-}
+using TestSupport::ReadFileBytes;
+using TestSupport::TempPath;
+using TestSupport::WriteFileBytes;
 
 void OpenOrFail(CFileIO& file, const TempPath& path, int mode)
 {

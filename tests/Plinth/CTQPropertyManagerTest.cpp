@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Support/TempPath.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,40 +19,9 @@ namespace
 {
 using Bytes = std::vector<std::uint8_t>;
 
-class TempPath
-{
-public:
-    TempPath()
-    {
-        static int s_nCounter = 0;
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("plinth_") + info->test_suite_name() + "_" + info->name() + "_" +
-                           std::to_string(::getpid()) + "_" + std::to_string(++s_nCounter);
-        m_path = std::filesystem::temp_directory_path() / name;
-    }
-    ~TempPath()
-    {
-        std::error_code ignored;
-        std::filesystem::remove(m_path, ignored);
-    }
-    const char* c_str() const { return m_path.c_str(); }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-Bytes ReadFileBytes(const TempPath& path)
-{
-    std::ifstream in(path.path(), std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const TempPath& path, const Bytes& bytes)
-{
-    std::ofstream out(path.path(), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using TestSupport::ReadFileBytes;
+using TestSupport::TempPath;
+using TestSupport::WriteFileBytes;
 
 bool OpenFile(CFileIO& file, const TempPath& path, int mode)
 {
