@@ -7,6 +7,7 @@ CTQDataStream::CTQDataStream(int mode) : m_nFlags(mode) {}
 CTQDataStream::CTQDataStream(int mode, std::uint32_t capacity) : m_nFlags(mode)
 {
     m_aBytes.resize(capacity);
+    ResetWriteEnd();
 }
 
 CTQDataStream::CTQDataStream(int mode, const void* data, std::uint32_t size) : m_nFlags(mode)
@@ -17,6 +18,7 @@ CTQDataStream::CTQDataStream(int mode, const void* data, std::uint32_t size) : m
         m_nSize = size;
     }
     ResetReadEnd();
+    ResetWriteEnd();
 }
 
 CTQDataStream::CTQDataStream(const CTQDataStream& other)
@@ -47,6 +49,7 @@ void CTQDataStream::Rewind()
     if (IsStoring())
         m_nSize = 0;
     ResetReadEnd();
+    ResetWriteEnd();
 }
 
 void CTQDataStream::Rewind(int mode)
@@ -57,6 +60,7 @@ void CTQDataStream::Rewind(int mode)
     m_nDepth = 0;
     m_bFailed = false;
     ResetReadEnd();
+    ResetWriteEnd();
 }
 
 void CTQDataStream::Rewind(const void* data, std::uint32_t size)
@@ -75,6 +79,7 @@ void CTQDataStream::Rewind(const void* data, std::uint32_t size)
         m_nSize = size;
     }
     ResetReadEnd();
+    ResetWriteEnd();
 }
 
 void CTQDataStream::Grow(std::size_t needed)
@@ -83,6 +88,7 @@ void CTQDataStream::Grow(std::size_t needed)
         return;
     std::size_t capacity = std::max<std::size_t>(needed, std::max<std::size_t>(64, m_aBytes.size() * 2));
     m_aBytes.resize(capacity);
+    ResetWriteEnd();
 }
 
 void CTQDataStream::Put(const void* data, std::uint32_t size)

@@ -95,6 +95,7 @@ private:
     std::size_t CurrentSize() const { return IsStoring() ? (std::max)(m_nSize, m_nPos) : m_nSize; }
     void SyncSize() { m_nSize = CurrentSize(); }
     void ResetReadEnd() { m_nReadEnd = IsLoading() ? (m_nDepth > 0 ? m_aBlockEnds[m_nDepth - 1] : m_nSize) : 0; }
+    void ResetWriteEnd() { m_nWriteEnd = IsStoring() ? m_aBytes.size() : 0; }
     void Grow(std::size_t needed);
 
     std::vector<std::uint8_t> m_aBytes;
@@ -102,6 +103,8 @@ private:
     std::size_t m_nPos = 0;
     // Loading: where the data or the innermost open block ends. Storing: 0.
     std::size_t m_nReadEnd = 0;
+    // Storing: the buffer's capacity. Loading: 0, so writes take the slow path and fail.
+    std::size_t m_nWriteEnd = 0;
     int m_nFlags = eStoring;
     int m_nDepth = 0;
     bool m_bFailed = false;
@@ -154,7 +157,7 @@ inline void CTQDataStream::Write(T value)
     {
         T le = TQDetail::ToLittleEndian(value);
         // Fast path: room already there, so a small record costs one copy.
-        if (IsStoring() && m_nPos + sizeof(T) <= m_aBytes.size())
+        if (m_nPos + sizeof(T) <= m_nWriteEnd)
         {
             std::memcpy(m_aBytes.data() + m_nPos, &le, sizeof(T));
             m_nPos += sizeof(T);
