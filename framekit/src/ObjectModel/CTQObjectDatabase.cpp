@@ -3,6 +3,8 @@
 #include <Framekit/ObjectModel/CTQObjectFactory.h>
 #include <Framekit/ObjectModel/ITQDeviceClassInfixSource.h>
 #include <Framekit/ObjectModel/TQSerialize.h>
+#include <Framekit/Resources/CTQResource.h>
+#include <Framekit/Resources/CTQResourceDatabase.h>
 
 #include <Plinth/CFileIO.h>
 #include <Plinth/CTQDataStream.h>
@@ -216,11 +218,30 @@ std::int32_t CTQObjectDatabase::CreateObjectFromResource(std::int32_t resourceId
     return CreateObjectFromResource(resourceId, CTQString());
 }
 
-std::int32_t CTQObjectDatabase::CreateObjectFromResource(std::int32_t, const CTQString&)
+// An empty className (as the one-argument form passes) means the resource's
+// associated class.
+std::int32_t CTQObjectDatabase::CreateObjectFromResource(std::int32_t resourceId, const CTQString& className)
 {
-    // Objects are built from resources of the current resource database; this
-    // build has no resource databases, so no resource can be found.
-    return -1;
+    CTQResourceDatabase* resources = TQGetResourceDatabase();
+    CTQResource* resource = resources ? resources->QueryResource(resourceId) : nullptr;
+    if (!resource)
+        return -1;
+    const std::int32_t id = NextUniqueObjectId();
+    CTQObject* object = Create(id, className.IsEmpty() ? resource->GetAssociatedClassType() : className);
+    if (!object)
+    {
+        resources->ReleaseResource(resourceId);
+        return -1;
+    }
+    object->SetAssociatedResourceId(resourceId);
+    Add(id, object);
+    object->OnConstruct();
+    const bool initialised = object->InitData(resourceId);
+    // The table's reference goes; at 0 the object leaves the table by itself.
+    if (!initialised)
+        object->Release();
+    resources->ReleaseResource(resourceId);
+    return initialised ? id : -1;
 }
 
 void CTQObjectDatabase::DestroyObject(std::int32_t id)

@@ -101,7 +101,7 @@ protected:
 
 private:
     bool LoadRecord(CFileIO* file, bool& recordFailed);
-    bool SaveRecord(CFileIO* file, std::int32_t id, const sResource& entry);
+    bool SaveRecord(CFileIO* file, const sResource& entry);
     std::int32_t NextFreeId();
 
     std::int32_t m_nNextUniqueId = 0;

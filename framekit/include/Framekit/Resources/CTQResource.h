@@ -46,7 +46,7 @@ public:
     TQ_DECLARE_CLASS_TYPE(CTQResource)
 
     // The format version Save writes.
-    static constexpr std::int16_t kRecordVersion = 2;
+    static constexpr std::uint16_t kRecordVersion = 2;
 
     CTQResource();
     CTQResource(const CTQResource&) = delete;
@@ -144,14 +144,15 @@ private:
 
     void BeginLoading();
     void EndLoading();
-    bool ReadHeader(CFileIO* file, std::int16_t& version);
+    bool ReadHeader(CFileIO* file, std::uint16_t& version);
     bool ReadReferences(CFileIO* file);
     bool ReadDependencies(CFileIO* file);
     std::vector<sReference>::iterator FindReference(const CTQString& name);
     std::vector<sReference>::const_iterator FindReference(const CTQString& name) const;
-    bool IsReferencedByOtherThan(std::int32_t targetId, const CTQString& exceptName) const;
+    bool RefersTo(std::int32_t targetId) const;
+    bool CanLink(std::int32_t targetId) const;
     void LinkTo(std::int32_t targetId);
-    void UnlinkFrom(std::int32_t targetId, const CTQString& exceptName);
+    void UnlinkFrom(std::int32_t targetId);
 
     CTQPropertyManager m_oAttributes;
     CTQString m_sName;
