@@ -1,0 +1,6 @@
+#pragma once
+
+#include <FramekitHeadless/CTQHeadlessInputServer.h>
+#include <FramekitHeadless/CTQHeadlessJoystick.h>
+#include <FramekitHeadless/CTQHeadlessKeyboard.h>
+#include <FramekitHeadless/CTQHeadlessMouse.h>

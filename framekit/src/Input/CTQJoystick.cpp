@@ -1,0 +1,3 @@
+#include <Framekit/Input/CTQJoystick.h>
+
+TQ_IMPLEMENT_CLASS_TYPE(CTQJoystick, CTQInputDevice, kTQDefaultDataFormatVersion)
