@@ -1,0 +1,254 @@
+#include <Framekit/Display/CTQVisual.h>
+#include <Framekit/Display/CTQViewport.h>
+#include <Framekit/ObjectModel/TQSerialize.h>
+
+#include "TQDisplayObjects.h"
+
+#include <Plinth/CTQDataStream.h>
+
+TQ_IMPLEMENT_CLASS_TYPE(CTQVisual, CTQDisplayNode, kTQDefaultDataFormatVersion)
+TQ_REGISTER_OBJECT_FACTORY(CTQVisual)
+
+CTQVisual::CTQVisual()
+{
+    SetDirty(-1);
+}
+
+CTQVisual::~CTQVisual() = default;
+
+// Children are visited by place, not by iterator, everywhere below: a child's
+// work may add or remove children of this visual.
+
+void CTQVisual::Precache(std::int32_t viewport)
+{
+    const std::vector<std::int32_t>& children = GetChildList();
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]))
+            child->Precache(viewport);
+}
+
+void CTQVisual::Display(std::int32_t viewport)
+{
+    if (!m_bVisible || m_bCulled)
+        return;
+    if (CTQViewport* target = TQFindDisplayObjectAs<CTQViewport>(viewport))
+        target->OnVisualDisplayed(*this);
+    const std::vector<std::int32_t>& children = GetChildList();
+    for (std::size_t i = 0; i < children.size(); ++i)
+    {
+        CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]);
+        if (child && child->IsVisible() && !child->IsCulled())
+            child->Display(viewport);
+    }
+}
+
+void CTQVisual::BlindDisplay(std::int32_t) {}
+
+void CTQVisual::SetVisible(bool visible)
+{
+    m_bVisible = visible;
+}
+
+void CTQVisual::SetCulled(bool culled)
+{
+    m_bCulled = culled;
+}
+
+// The child's root is the top of this tree: this visual's root, or this visual
+// itself when it is a root. A child that still hangs under another visual
+// leaves that one first, so that no visual is the child of two.
+void CTQVisual::AddVisual(std::int32_t id)
+{
+    if (id == GetId() && id >= 0)
+        return;
+    CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(id);
+    if (child && child->GetParent() != -1 && child->GetParent() != GetId())
+        if (CTQVisual* previous = TQFindDisplayObjectAs<CTQVisual>(child->GetParent()))
+            previous->RemoveVisual(id);
+    AddChild(id);
+    if (!child)
+        return;
+    child->SetParent(GetId());
+    child->SetRoot(m_nRoot >= 0 ? m_nRoot : GetId());
+    child->SetDirty(-1);
+    // Marked afresh, so that the mark climbs even when this visual was dirty.
+    m_bDirty = false;
+    SetDirty(-1);
+}
+
+void CTQVisual::RemoveVisual(std::int32_t id)
+{
+    RemoveChild(id);
+    if (CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(id))
+    {
+        child->SetParent(-1);
+        child->SetRoot(-1);
+    }
+    SetDirty(-1);
+}
+
+void CTQVisual::SetRenderPriority(std::int32_t priority)
+{
+    if (priority == m_nRenderPriority)
+        return;
+    m_nRenderPriority = priority;
+    SetDirty(-1);
+}
+
+std::int32_t CTQVisual::GetRenderPriority() const
+{
+    return m_nRenderPriority;
+}
+
+// The pending request is taken before it is passed on, so that a request that
+// still cannot climb is kept for the next frame instead of being lost.
+void CTQVisual::Update()
+{
+    if (m_nPendingBlindDisplay >= 0)
+    {
+        const std::int32_t request = m_nPendingBlindDisplay;
+        m_nPendingBlindDisplay = -1;
+        RequestBlindDisplay(request);
+    }
+    if (!IsDirty())
+        return;
+    BeginUpdateState();
+    m_bUpdatingState = true;
+    UpdateState();
+    m_bUpdatingState = false;
+    ClearDirty();
+    EndUpdateState();
+    UpdateDirtyChildren();
+}
+
+void CTQVisual::UpdateDirtyChildren()
+{
+    const std::vector<std::int32_t>& children = GetChildList();
+    for (std::size_t i = 0; i < children.size(); ++i)
+    {
+        CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]);
+        if (child && child->IsDirty())
+            child->Update();
+    }
+}
+
+void CTQVisual::SetDirty(int source)
+{
+    if (source >= 0 && m_bDirty)
+        return;
+    m_bDirty = true;
+    if (m_nParent == -1)
+        return;
+    if (CTQVisual* parent = TQFindDisplayObjectAs<CTQVisual>(m_nParent))
+        parent->SetDirty(GetId());
+}
+
+bool CTQVisual::IsDirty() const
+{
+    return m_bDirty;
+}
+
+void CTQVisual::RequestBlindDisplay(std::int32_t id)
+{
+    if (m_nParent == -1)
+        return;
+    if (CTQVisual* parent = TQFindDisplayObjectAs<CTQVisual>(m_nParent))
+        parent->RequestBlindDisplay(id);
+    else
+        RequestParentBlindDisplay(id);
+}
+
+void CTQVisual::UnRequestBlindDisplay(std::int32_t id)
+{
+    if (CTQVisual* parent = TQFindDisplayObjectAs<CTQVisual>(m_nParent))
+        parent->UnRequestBlindDisplay(id);
+}
+
+void CTQVisual::RequestParentBlindDisplay(std::int32_t id)
+{
+    m_nPendingBlindDisplay = id;
+}
+
+void CTQVisual::SetParent(std::int32_t id)
+{
+    BlindUpdateCheck(id, m_nParent);
+    m_nParent = id;
+}
+
+void CTQVisual::SetRoot(std::int32_t id)
+{
+    if (m_nRoot == id)
+        return;
+    m_nRoot = id;
+    const std::int32_t effectiveRoot = id >= 0 ? id : GetId();
+    const std::vector<std::int32_t>& children = GetChildList();
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]))
+            child->SetRoot(effectiveRoot);
+}
+
+void CTQVisual::SetStyle(std::uint32_t style)
+{
+    m_nStyle = style;
+}
+
+void CTQVisual::ModifyStyle(std::uint32_t remove, std::uint32_t add)
+{
+    m_nStyle = (m_nStyle & ~remove) | add;
+}
+
+std::uint32_t CTQVisual::GetStyle() const
+{
+    return m_nStyle;
+}
+
+bool CTQVisual::GetFirstVisual(std::int32_t& id, std::int32_t& cursor)
+{
+    return GetFirstChild(id, cursor);
+}
+
+bool CTQVisual::GetNextVisual(std::int32_t& id, std::int32_t& cursor)
+{
+    return GetNextChild(id, cursor);
+}
+
+std::int32_t CTQVisual::GetSerializationMode() const
+{
+    return kTQSerializationModeSerialize | kTQSerializationModeVolatile;
+}
+
+void CTQVisual::Serialize(CTQDataStream& s)
+{
+    TQSerializeBase<CTQDisplayNode>(s, *this);
+    s.Serialize(m_bUpdatingState);
+    s.Serialize(m_nParent);
+    s.Serialize(m_nRoot);
+    s.Serialize(m_nPendingBlindDisplay);
+    s.Serialize(m_bVisible);
+    s.Serialize(m_bCulled);
+    s.Serialize(m_nRenderPriority);
+    s.Serialize(m_bDirty);
+    s.Serialize(m_nStyle);
+}
+
+void CTQVisual::BlindUpdateCheck(std::int32_t newParent, std::int32_t oldParent)
+{
+    const std::vector<std::int32_t>& children = GetChildList();
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]))
+            child->BlindUpdateCheck(newParent, oldParent);
+}
+
+void CTQVisual::ClearDirty()
+{
+    m_bDirty = false;
+}
+
+void CTQVisual::BeginUpdateState() {}
+void CTQVisual::UpdateState() {}
+void CTQVisual::EndUpdateState() {}
+
+bool CTQVisual::IsUpdatingState() const
+{
+    return m_bUpdatingState;
+}
