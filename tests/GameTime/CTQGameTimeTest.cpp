@@ -17,10 +17,12 @@ using namespace GameTimeTest;
 namespace
 {
 constexpr const char* kOutputFormat = "Framekit/GameTime/OutputFormat";
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr int kMaxYear = std::numeric_limits<int>::max();
 
 std::string Text(const CTQGameTime& t)
 {
-    return std::string(t.Format().GetString());
+    return t.Format().GetString();
 }
 
 void ExpectDate(const CTQGameTime& t, float day, int month, int year)
@@ -30,232 +32,128 @@ void ExpectDate(const CTQGameTime& t, float day, int month, int year)
     EXPECT_FLOAT_EQ(t.GetCalenderDay(), day);
 }
 
-void ExpectUnchanged(const CTQGameTime& t, int year, float dayOfYear)
+void ExpectDayOfYear(const CTQGameTime& t, int year, float dayOfYear)
 {
     EXPECT_EQ(t.GetYear(), year);
     EXPECT_EQ(t.GetDayOfYear(), dayOfYear);
 }
 } // namespace
 
-// --- Calendar -----------------------------------------------------------------
+// --- Calendar arithmetic (hand-counted from 31 28 31 30 31 30 31 31 30 31 30 31) ---
 
 TEST(CTQGameTimeTest, EveryMonthStartsAndEndsOnItsDayOfYear)
 {
-    // Hand-counted from the month lengths 31 28 31 30 31 30 31 31 30 31 30 31.
     const int firstDays[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-    const int lastDays[12] = {30, 58, 89, 119, 150, 180, 211, 242, 272, 303, 333, 364};
     const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     for (int month = 1; month <= 12; ++month)
     {
         SCOPED_TRACE(month);
-        CTQGameTime first(1.0f, month, 1800);
-        EXPECT_EQ(first.GetDayOfYear(), static_cast<float>(firstDays[month - 1]));
-        ExpectDate(first, 1.0f, month, 1800);
-        CTQGameTime last(static_cast<float>(lengths[month - 1]) + 0.5f, month, 1800);
-        EXPECT_EQ(last.GetDayOfYear(), static_cast<float>(lastDays[month - 1]) + 0.5f);
-        ExpectDate(last, static_cast<float>(lengths[month - 1]) + 0.5f, month, 1800);
+        const float length = static_cast<float>(lengths[month - 1]);
+        EXPECT_EQ(CTQGameTime(1.0f, month, 1800).GetDayOfYear(), static_cast<float>(firstDays[month - 1]));
+        CTQGameTime lastEvening(length + 0.5f, month, 1800);
+        EXPECT_EQ(lastEvening.GetDayOfYear(), static_cast<float>(firstDays[month - 1]) + length - 0.5f);
+        ExpectDate(lastEvening, length + 0.5f, month, 1800);
     }
 }
 
-TEST(CTQGameTimeTest, YearBoundariesCarryWholeYears)
+TEST(CTQGameTimeTest, SpansCarryAcrossMonthsAndYears)
 {
     CTQGameTime newYearsEve(31.0f, 12, 1800);
-    EXPECT_EQ(newYearsEve.GetDayOfYear(), 364.0f);
-    CTQGameTime next = newYearsEve + CTQGameTimeSpan(1.0f);
-    ExpectUnchanged(next, 1801, 0.0f);
+    ExpectDayOfYear(newYearsEve + 1.0f, 1801, 0.0f);
+    ExpectDayOfYear((newYearsEve + 1.0f) - 1.0f, 1800, 364.0f);
+    ExpectDayOfYear(CTQGameTime(10.0f, 3, 1800) - 68.0f, 1800, 0.0f);
 
-    CTQGameTime back = next - CTQGameTimeSpan(1.0f);
-    ExpectUnchanged(back, 1800, 364.0f);
-
-    CTQGameTime midYear(10.0f, 3, 1800); // day of year 68
-    midYear -= CTQGameTimeSpan(68.0f);
-    ExpectUnchanged(midYear, 1800, 0.0f);
-}
-
-TEST(CTQGameTimeTest, AddingAndSubtractingAcrossMonthsAndYears)
-{
-    CTQGameTime t(25.0f, 2, 1800); // day 55
-    t += 10.0f;                    // day 65: 7 March
-    ExpectDate(t, 7.0f, 3, 1800);
-
-    CTQGameTime december(20.0f, 12, 1800); // day 353
-    december += 400.0f;                    // 753 = 2 * 365 + 23: 24 January 1802
-    ExpectDate(december, 24.0f, 1, 1802);
-
-    CTQGameTime march(1.0f, 3, 1803); // day 59
-    march -= 800.0f;                  // 59 - 800 + 3 * 365 = 354: 21 December 1800
-    ExpectDate(march, 21.0f, 12, 1800);
-
-    CTQGameTime quarter(1.0f, 1, 1800);
-    quarter += 0.25f;
-    EXPECT_EQ(quarter.GetDayOfYear(), 0.25f);
-    EXPECT_EQ(quarter.GetCalenderDay(), 1.25f);
+    ExpectDate(CTQGameTime(25.0f, 2, 1800) + 10.0f, 7.0f, 3, 1800);   // day 65
+    ExpectDate(CTQGameTime(20.0f, 12, 1800) + 400.0f, 24.0f, 1, 1802); // 353 + 400 = 2 * 365 + 23
+    ExpectDate(CTQGameTime(1.0f, 3, 1803) - 800.0f, 21.0f, 12, 1800);  // 59 - 800 + 3 * 365 = 354
+    ExpectDate(CTQGameTime(1.0f, 1, 1800) + 59.25f, 1.25f, 3, 1800);
 }
 
 TEST(CTQGameTimeTest, DifferenceCountsYearsAsThreeHundredSixtyFiveDays)
 {
     EXPECT_EQ((CTQGameTime(10.0f, 3, 1801) - CTQGameTime(1.0f, 3, 1800)).GetDays(), 374.0f);
     EXPECT_EQ((CTQGameTime(1.0f, 3, 1800) - CTQGameTime(10.0f, 3, 1801)).GetDays(), -374.0f);
-    // Far-apart years: the year difference times 365 must not overflow an int.
-    CTQGameTime far(1.0f, 1, 2000000000);
-    CTQGameTime near(1.0f, 1, -2000000000);
-    EXPECT_FLOAT_EQ((far - near).GetDays(), 4.0e9f * 365.0f);
+    // The year difference times 365 overflows an int.
+    EXPECT_FLOAT_EQ((CTQGameTime(1.0f, 1, 2000000000) - CTQGameTime(1.0f, 1, -2000000000)).GetDays(), 1.46e12f);
 }
-
-TEST(CTQGameTimeTest, FirstOfMarchIsDayFiftyNine)
-{
-    CTQGameTime t;
-    t += 59.0f;
-    EXPECT_EQ(t.GetMonth(), 3);
-    EXPECT_EQ(t.GetCalenderDay(), 1.0f);
-}
-
-// --- Setters --------------------------------------------------------------------
 
 TEST(CTQGameTimeTest, SetFromThirtyFirstJanuaryToFifteenthFebruaryGivesFebruary)
 {
     CTQGameTime t(31.0f, 1, 1800);
     t.Set(15.0f, 2, 1801);
-    ExpectDate(t, 15.0f, 2, 1801);
-    EXPECT_EQ(t.GetDayOfYear(), 45.0f);
+    ExpectDayOfYear(t, 1801, 45.0f);
+
+    CTQGameTime late(31.5f, 1, 1800);
+    late.SetMonth(2); // keeps the day, but not past the month's end
+    ExpectDate(late, 28.5f, 2, 1800);
+    late.SetCalenderDay(3.0f);
+    ExpectDate(late, 3.0f, 2, 1800);
 }
 
-TEST(CTQGameTimeTest, SetMonthKeepsTheDayButNotPastTheMonthsEnd)
-{
-    CTQGameTime t(31.5f, 1, 1800);
-    t.SetMonth(2);
-    ExpectDate(t, 28.5f, 2, 1800);
-
-    CTQGameTime mid(12.25f, 4, 1800);
-    mid.SetMonth(11);
-    ExpectDate(mid, 12.25f, 11, 1800);
-}
-
-TEST(CTQGameTimeTest, SetCalenderDayMovesWithinTheMonth)
-{
-    CTQGameTime t(3.0f, 5, 1800);
-    t.SetCalenderDay(31.75f);
-    ExpectDate(t, 31.75f, 5, 1800);
-}
-
-TEST(CTQGameTimeTest, MonthOutsideTheYearIsRefusedNotReadPastDecember)
+TEST(CTQGameTimeTest, MonthsAndDaysOffTheCalendarAreRefusedOrClamped)
 {
     CWarningCounter warnings;
-    CTQGameTime t(5.0f, 6, 1800);
-    const float before = t.GetDayOfYear();
+    CTQGameTime t(10.0f, 2, 1800); // day 40
     t.SetMonth(13);
     t.SetMonth(0);
-    t.SetMonth(-2147483647 - 1);
-    t.Set(1.0f, 13, 1900);
-    t.Set(1.0f, 0, 1900);
-    ExpectUnchanged(t, 1800, before);
-    EXPECT_EQ(warnings.Get(), 5);
-}
-
-TEST(CTQGameTimeTest, DayOutsideTheMonthIsRefused)
-{
-    CWarningCounter warnings;
-    CTQGameTime t(10.0f, 2, 1800);
     t.SetCalenderDay(29.0f); // February has 28 days
     t.SetCalenderDay(0.5f);
     t.SetCalenderDay(std::nanf(""));
-    t.SetCalenderDay(std::numeric_limits<float>::infinity());
     t.Set(31.0f, 4, 1801);
-    t.Set(std::nanf(""), 1, 1801);
-    ExpectUnchanged(t, 1800, 40.0f);
-    EXPECT_EQ(warnings.Get(), 6);
-}
+    t.Set(1.0f, 13, 1801);
+    ExpectDayOfYear(t, 1800, 40.0f);
+    EXPECT_EQ(warnings.Get(), 7);
 
-TEST(CTQGameTimeTest, ConstructingOffTheCalendarTakesTheNearestDate)
-{
-    CWarningCounter warnings;
+    // A constructor cannot refuse: it takes the nearest date.
     ExpectDate(CTQGameTime(5.0f, 13, 1800), 5.0f, 12, 1800);
-    ExpectDate(CTQGameTime(5.0f, -4, 1800), 5.0f, 1, 1800);
     ExpectDate(CTQGameTime(40.0f, 1, 1800), 31.0f, 1, 1800);
-    ExpectDate(CTQGameTime(std::nanf(""), 7, 1800), 1.0f, 7, 1800);
+    ExpectDate(CTQGameTime(std::nanf(""), -4, 1800), 1.0f, 1, 1800);
+    EXPECT_EQ(warnings.Get(), 10);
+}
+
+TEST(CTQGameTimeTest, InfiniteOrEnormousSpansNeitherHangNorLeaveTheYearRange)
+{
+    CWarningCounter warnings;
+    CTQGameTime t(1.0f, 6, 1800); // day 151
+    t += kInf;
+    t -= kInf;
+    t += std::nanf("");
+    t += 1.0e30f;
+    ExpectDayOfYear(t, 1800, 151.0f);
     EXPECT_EQ(warnings.Get(), 4);
-}
 
-// --- Arithmetic that once hung or broke the calendar ------------------------------
+    t += 365.0f * 1048576.0f; // exactly 2^20 years at once
+    ExpectDayOfYear(t, 1800 + 1048576, 151.0f);
 
-TEST(CTQGameTimeTest, InfiniteOrNaNSpanIsRefusedInsteadOfLoopingForEver)
-{
-    CWarningCounter warnings;
-    CTQGameTime t(1.0f, 6, 1800);
-    t += CTQGameTimeSpan(std::numeric_limits<float>::infinity());
-    t -= CTQGameTimeSpan(std::numeric_limits<float>::infinity());
-    t += CTQGameTimeSpan(std::nanf(""));
-    ExpectUnchanged(t, 1800, 151.0f);
-    EXPECT_EQ(warnings.Get(), 3);
-}
-
-TEST(CTQGameTimeTest, EnormousSpansCarryYearsAtOnce)
-{
-    CTQGameTime t(1.0f, 6, 1800);
-    t += CTQGameTimeSpan(365.0f * 1048576.0f); // exactly 2^20 years
-    ExpectUnchanged(t, 1800 + 1048576, 151.0f);
-    t -= CTQGameTimeSpan(365.0f * 1048576.0f);
-    ExpectUnchanged(t, 1800, 151.0f);
-}
-
-TEST(CTQGameTimeTest, SpanThatWouldLeaveTheYearRangeIsRefused)
-{
-    CWarningCounter warnings;
-    CTQGameTime t(1.0f, 6, 1800);
-    t += CTQGameTimeSpan(1.0e30f);
-    t -= CTQGameTimeSpan(1.0e30f);
-    ExpectUnchanged(t, 1800, 151.0f);
-
-    CTQGameTime last(31.0f, 12, std::numeric_limits<int>::max());
+    CTQGameTime last(31.0f, 12, kMaxYear);
     last += 1.0f;
-    ExpectUnchanged(last, std::numeric_limits<int>::max(), 364.0f);
-    EXPECT_EQ(warnings.Get(), 3);
+    ExpectDayOfYear(last, kMaxYear, 364.0f);
+    EXPECT_EQ(warnings.Get(), 5);
 }
 
 TEST(CTQGameTimeTest, DayOfYearNeverRoundsUpToThreeHundredSixtyFive)
 {
-    // 364 + 0.99999994 rounds to 365.0 as a float: that is the next year's start.
-    CTQGameTime t(31.0f, 12, 1800);
-    t += 0.99999994f;
-    ExpectUnchanged(t, 1801, 0.0f);
-
-    // A hair before the year's start rounds to 365.0 of the year before: also the start.
-    CTQGameTime start(1.0f, 1, 1800);
-    start -= 1.0e-9f;
-    ExpectUnchanged(start, 1800, 0.0f);
-
-    // The last representable day of January moved to December ends at 365.0.
+    // 364 + 0.99999994 is 365.0 as a float: the next year's start.
+    ExpectDayOfYear(CTQGameTime(31.0f, 12, 1800) + 0.99999994f, 1801, 0.0f);
+    // A hair before the start of a year rounds to 365.0 of the year before.
+    ExpectDayOfYear(CTQGameTime(1.0f, 1, 1800) - 1.0e-9f, 1800, 0.0f);
     CTQGameTime late(31.999998f, 1, 1800);
     late.SetMonth(12);
     EXPECT_LT(late.GetDayOfYear(), 365.0f);
     EXPECT_LE(late.GetMonth(), 12);
 }
 
-// --- Comparisons -----------------------------------------------------------------
-
-TEST(CTQGameTimeTest, TwoTimesOnTheSameDayAreEqualAndNotUnequal)
+TEST(CTQGameTimeTest, SameDayIsEqualAndNotUnequalWhileTheOrderSeesTheHours)
 {
     CTQGameTime morning(3.25f, 4, 1800);
     CTQGameTime evening(3.75f, 4, 1800);
     EXPECT_TRUE(morning == evening);
     EXPECT_FALSE(morning != evening);
-    // The order still sees the hours.
-    EXPECT_TRUE(morning < evening);
-    EXPECT_TRUE(morning <= evening);
-    EXPECT_FALSE(morning > evening);
-    EXPECT_TRUE(evening >= morning);
-}
+    EXPECT_TRUE(morning < evening && morning <= evening && evening > morning && evening >= morning);
 
-TEST(CTQGameTimeTest, OrderGoesByYearBeforeDay)
-{
-    CTQGameTime lateEarlierYear(31.0f, 12, 1800);
-    CTQGameTime earlyLaterYear(1.0f, 1, 1801);
-    EXPECT_TRUE(lateEarlierYear < earlyLaterYear);
-    EXPECT_FALSE(lateEarlierYear >= earlyLaterYear);
-    EXPECT_TRUE(lateEarlierYear != earlyLaterYear);
-    EXPECT_FALSE(lateEarlierYear == earlyLaterYear);
-    // Same day of year, different years.
-    EXPECT_TRUE(CTQGameTime(1.0f, 5, 1800) != CTQGameTime(1.0f, 5, 1801));
+    CTQGameTime nextYear(1.0f, 1, 1801);
+    EXPECT_TRUE(CTQGameTime(31.0f, 12, 1800) < nextYear);
+    EXPECT_TRUE(CTQGameTime(1.0f, 1, 1800) != nextYear); // same day of year
 }
 
 // --- Formats ---------------------------------------------------------------------
@@ -264,111 +162,94 @@ TEST(CTQGameTimeTest, FormatsZeroAndOneGiveExactText)
 {
     CTQEnvironmentServer server;
     CTQGameTime t(15.75f, 2, 1801);
-    server.SetAttribute(kOutputFormat, CTQProperty(0));
-    EXPECT_EQ(Text(t), "15.02.1801");
+    EXPECT_EQ(Text(t), "15.02.1801"); // no format attribute: format 0
     server.SetAttribute(kOutputFormat, CTQProperty(1));
     EXPECT_EQ(Text(t), "02/15/1801");
     EXPECT_EQ(std::string(static_cast<CTQString>(t).GetString()), "02/15/1801");
     server.SetAttribute(kOutputFormat, CTQProperty(2));
     EXPECT_EQ(Text(t), "");
-    // Zero padding to four digits for early years.
     server.SetAttribute(kOutputFormat, CTQProperty(0));
     EXPECT_EQ(Text(CTQGameTime(1.0f, 1, 7)), "01.01.0007");
 }
 
-TEST(CTQGameTimeTest, MissingFormatAttributeMeansFormatZero)
-{
-    CTQEnvironmentServer server;
-    EXPECT_EQ(Text(CTQGameTime(9.0f, 11, 1805)), "09.11.1805");
-}
-
-TEST(CTQGameTimeTest, FormatWithoutAServerUsesDayMonthYear)
+TEST(CTQGameTimeTest, FormatWithoutAServerOrAfterItsServerIsGoneUsesDayMonthYear)
 {
     ASSERT_EQ(TQGetEnvironmentServer(), nullptr);
     EXPECT_EQ(Text(CTQGameTime(9.0f, 11, 1805)), "09.11.1805");
-}
 
-TEST(CTQGameTimeTest, FormatAfterItsServerIsDestroyedUsesDayMonthYear)
-{
     auto server = std::make_unique<CTQEnvironmentServer>();
     server->SetAttribute(kOutputFormat, CTQProperty(1));
     CTQGameTime t(9.0f, 11, 1805);
     EXPECT_EQ(Text(t), "11/09/1805");
     server.reset();
     EXPECT_EQ(Text(t), "09.11.1805");
-    // A new server, perhaps at the old one's address, is not the date's server.
+    // A new server, perhaps at the old one's address, is not this date's server.
     auto next = std::make_unique<CTQEnvironmentServer>();
     next->SetAttribute(kOutputFormat, CTQProperty(1));
     EXPECT_EQ(Text(t), "09.11.1805");
 }
 
-TEST(CTQGameTimeTest, CopyKeepsTheServerAndAssignmentKeepsItsOwn)
+TEST(CTQGameTimeTest, CopyTakesTheServerAndAssignmentKeepsItsOwn)
 {
-    auto monthFirst = std::make_unique<CTQEnvironmentServer>();
-    monthFirst->SetAttribute(kOutputFormat, CTQProperty(1));
+    CTQEnvironmentServer monthFirst;
+    monthFirst.SetAttribute(kOutputFormat, CTQProperty(1));
     CTQGameTime underMonthFirst(2.0f, 3, 1800);
-    auto dayFirst = std::make_unique<CTQEnvironmentServer>();
-    dayFirst->SetAttribute(kOutputFormat, CTQProperty(0));
+    CTQEnvironmentServer dayFirst;
     CTQGameTime underDayFirst(7.0f, 8, 1801);
 
-    CTQGameTime copy(underMonthFirst);
-    EXPECT_EQ(Text(copy), "03/02/1800");
+    EXPECT_EQ(Text(CTQGameTime(underMonthFirst)), "03/02/1800");
     underDayFirst = underMonthFirst;
     EXPECT_EQ(Text(underDayFirst), "02.03.1800");
 }
 
 // --- Stored form -------------------------------------------------------------------
 
-TEST(CTQGameTimeTest, StoredAsYearThenDayOfYearInItsBracket)
+TEST(CTQGameTimeTest, StoredAsYearThenDayOfYearAndSpanAsDays)
 {
-    CTQGameTime t(15.0f, 2, 1801); // day of year 45.0 = 0x42340000
+    CTQGameTime t(15.0f, 2, 1801); // 1801 = 0x709, day 45.0 = 0x42340000
+    CTQGameTimeSpan span(2.5f);    // 0x40200000
     CTQDataStream s;
     TQSerializeMember(s, t);
-    EXPECT_EQ(StoredBytes(s), (Bytes{0x00, 0x01, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, //
-                                     0x09, 0x07, 0x00, 0x00, 0x00, 0x00, 0x34, 0x42}));
+    TQSerializeMember(s, span);
+    EXPECT_EQ(StoredBytes(s), (Bytes{0x00, 0x01, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x09, 0x07, 0x00, 0x00, //
+                                     0x00, 0x00, 0x34, 0x42, 0x00, 0x01, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, //
+                                     0x00, 0x00, 0x20, 0x40}));
     CTQGameTime loaded;
+    CTQGameTimeSpan loadedSpan;
     CTQDataStream in = LoadingFrom(StoredBytes(s));
     TQSerializeMember(in, loaded);
+    TQSerializeMember(in, loadedSpan);
     EXPECT_FALSE(in.IsFailed());
-    ExpectUnchanged(loaded, 1801, 45.0f);
+    ExpectDayOfYear(loaded, 1801, 45.0f);
+    EXPECT_EQ(loadedSpan.GetDays(), 2.5f);
 }
 
-TEST(CTQGameTimeTest, LoadedDayOfYearPastTheYearIsCarried)
+TEST(CTQGameTimeTest, LoadingCarriesADayPastTheYearAndRefusesNonFiniteOrShortData)
 {
-    Bytes bytes;
-    Append32(bytes, 1800);
-    AppendFloat(bytes, 400.0f);
-    CTQGameTime t;
-    CTQDataStream in = LoadingFrom(bytes);
-    t.Serialize(in);
-    EXPECT_FALSE(in.IsFailed());
-    ExpectUnchanged(t, 1801, 35.0f);
-    EXPECT_EQ(t.GetMonth(), 2);
-}
-
-TEST(CTQGameTimeTest, LoadedNonFiniteDayFailsTheStreamAndKeepsTheDate)
-{
-    CWarningCounter warnings;
-    for (float bad : {std::nanf(""), std::numeric_limits<float>::infinity()})
-    {
-        Bytes bytes;
-        Append32(bytes, 1900);
-        AppendFloat(bytes, bad);
-        CTQGameTime t(2.0f, 2, 1800);
+    auto load = [](CTQGameTime& t, const Bytes& bytes) {
         CTQDataStream in = LoadingFrom(bytes);
         t.Serialize(in);
-        EXPECT_TRUE(in.IsFailed());
-        ExpectUnchanged(t, 1800, 32.0f);
-        EXPECT_EQ(t.GetMonth(), 2);
-    }
-    EXPECT_EQ(warnings.Get(), 2);
-}
+        return !in.IsFailed();
+    };
+    auto record = [](float day) {
+        Bytes bytes;
+        Append32(bytes, 1900);
+        AppendFloat(bytes, day);
+        return bytes;
+    };
+    CTQGameTime t;
+    EXPECT_TRUE(load(t, record(400.0f)));
+    ExpectDate(t, 5.0f, 2, 1901);
 
-TEST(CTQGameTimeTest, LoadingCutShortKeepsTheDate)
-{
-    CTQGameTime t(2.0f, 2, 1800);
-    CTQDataStream in = LoadingFrom(Bytes{0x09, 0x07, 0x00, 0x00, 0x00});
-    t.Serialize(in);
-    EXPECT_TRUE(in.IsFailed());
-    ExpectUnchanged(t, 1800, 32.0f);
+    CWarningCounter warnings;
+    EXPECT_FALSE(load(t, record(std::nanf(""))));
+    EXPECT_FALSE(load(t, record(kInf)));
+    EXPECT_FALSE(load(t, Bytes{0x09, 0x07, 0x00, 0x00, 0x00}));
+    ExpectDate(t, 5.0f, 2, 1901);
+    EXPECT_EQ(warnings.Get(), 2);
+
+    CTQGameTimeSpan span(-7.0f); // a span cut short keeps its value, not zero
+    CTQDataStream shortSpan = LoadingFrom(Bytes{0x00, 0x00});
+    span.Serialize(shortSpan);
+    EXPECT_EQ(span.GetDays(), -7.0f);
 }

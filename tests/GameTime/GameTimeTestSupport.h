@@ -3,6 +3,8 @@
 #include <Plinth/CTQDataStream.h>
 #include <Plinth/Log.h>
 
+#include "Plinth/CapturingLogSink.h"
+
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -46,21 +48,15 @@ inline void AppendBracket(Bytes& bytes, std::uint32_t length)
 class CWarningCounter
 {
 public:
-    CWarningCounter() { m_pfnPrevious = TQSetLogSink(&Count, this); }
-    ~CWarningCounter() { TQSetLogSink(m_pfnPrevious); }
-    CWarningCounter(const CWarningCounter&) = delete;
-    CWarningCounter& operator=(const CWarningCounter&) = delete;
-
-    int Get() const { return m_nWarnings; }
-
-private:
-    static void Count(const TQLogMessage& message, void* user)
+    int Get() const
     {
-        if (message.kind == eTQLogKind::Warning)
-            ++static_cast<CWarningCounter*>(user)->m_nWarnings;
+        int warnings = 0;
+        for (const CapturingLogSink::Entry& entry : m_oSink.Entries())
+            warnings += entry.kind == eTQLogKind::Warning ? 1 : 0;
+        return warnings;
     }
 
-    PFN_TQLogSink m_pfnPrevious = nullptr;
-    int m_nWarnings = 0;
+private:
+    CapturingLogSink m_oSink;
 };
 } // namespace GameTimeTest

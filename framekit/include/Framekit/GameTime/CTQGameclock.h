@@ -37,7 +37,9 @@ public:
     bool IsRunning() const { return !m_bStopped; }
     // When running: adds the real time since the last Start or Update, in game
     // days, to the date; that amount is the time difference. When stopped:
-    // nothing (the time difference keeps its last value).
+    // nothing (the time difference keeps its last value). The real time is the
+    // tick difference read as a signed 32-bit number, so that AddTime may take
+    // time back; a game updates far more often than every 24 days.
     void Update();
     // Moves the last tick back by ms (truncated to whole milliseconds), so the
     // next Update counts that much more real time; a negative ms counts less,
