@@ -1,5 +1,6 @@
 #include "TQVisual3dResourceBounds.h"
 
+#include <Framekit/Resources/CTQ3DVisualRes.h>
 #include <Framekit/Resources/CTQResource.h>
 #include <Framekit/Resources/CTQResourceRef.h>
 
@@ -34,7 +35,10 @@ bool TQReadVisual3dResourceSettings(std::int32_t resourceId, sTQVisual3dResource
                       static_cast<int>(resourceId));
         return false;
     }
-    ReadBoundsAttributes(*resource, out);
+    if (resource->IsOfType(CTQ3DVisualRes::GetClassType()))
+        static_cast<const CTQ3DVisualRes&>(*resource).GetBounds(out.boundsMin, out.boundsMax);
+    else
+        ReadBoundsAttributes(*resource, out);
     out.hasStyle = resource->HasAttribute("VisualStyle");
     if (out.hasStyle)
         out.style = static_cast<std::uint32_t>(resource->GetAttribute("VisualStyle").GetInt());
