@@ -126,7 +126,8 @@ void CTQViewport::Precache()
 }
 
 // A child scene is current while it is shown; the scene that was current
-// before comes back after it.
+// before (none included) comes back after it, so a visual that is no scene is
+// never shown under a sibling scene's virtual space.
 void CTQViewport::DisplayChild(std::int32_t id, bool precache)
 {
     CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(id);
@@ -140,7 +141,7 @@ void CTQViewport::DisplayChild(std::int32_t id, bool precache)
         child->Precache(GetId());
     else
         child->Display(GetId());
-    if (isScene && previous != -1)
+    if (isScene)
         SetCurrentScene(previous);
 }
 
