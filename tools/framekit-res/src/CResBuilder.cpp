@@ -161,7 +161,10 @@ bool CBuild::ReadDocument(const Json& document)
     m_aResources.resize(resources.size());
     for (std::size_t i = 0; i < resources.size(); ++i)
         ok = ReadResource(resources[i], i, m_aResources[i]) && ok;
-    return ok && AssignIds() && ResolveReferences();
+    // Ids are checked whatever else was wrong; references are resolved only among
+    // resources that were read whole.
+    ok = AssignIds() && ok;
+    return ok && ResolveReferences();
 }
 
 bool CBuild::ReadString(const Json& object, const char* key, const std::string& label, std::string& out)
