@@ -1,0 +1,55 @@
+#include "ToolTestSupport.h"
+
+namespace
+{
+using CResCheckerTest = ToolFixture;
+
+bool Check(const ToolFixture& fixture, const std::string& path, CResReport& report)
+{
+    (void)fixture;
+    return CResChecker::CheckFile(path, eResFileKind::Unknown, report);
+}
+} // namespace
+
+TEST_F(CResCheckerTest, SoundFileHasNothingToReport)
+{
+    CResReport report;
+    ASSERT_TRUE(Build("ok", R"({"resources": [{"name": "a", "references": {"refB": "b", "refNone": {"id": -1}}},
+        {"name": "b"}]})",
+                      report));
+    EXPECT_TRUE(Check(*this, Path("ok.res"), report));
+    EXPECT_TRUE(report.GetErrors().empty());
+}
+
+TEST_F(CResCheckerTest, ReferenceToAMissingIdIsBroken)
+{
+    CResReport report;
+    ASSERT_TRUE(Build("b", R"({"resources": [{"id": 1, "name": "crate", "references": {"refLid": {"id": 99}}}]})",
+                      report));
+    EXPECT_FALSE(Check(*this, Path("b.res"), report));
+    EXPECT_TRUE(Mentions(OnlyError(report), {Path("b.res"), "'crate' (id 1)", "'refLid'", "id 99"}));
+}
+
+TEST_F(CResCheckerTest, MissingAndStaleBackLinksAreReported)
+{
+    CResReport report;
+    ASSERT_TRUE(Build("l", R"({"resources": [
+        {"id": 0, "name": "a", "references": {"refB": "b"}},
+        {"id": 1, "name": "b", "dependencies": [2]},
+        {"id": 2, "name": "c", "dependencies": [50]}]})",
+                      report));
+    EXPECT_FALSE(Check(*this, Path("l.res"), report));
+    const std::vector<std::string>& errors = report.GetErrors();
+    ASSERT_EQ(errors.size(), 3u);
+    // a refers to b, but b lists c instead of a; c lists an id that is not there.
+    EXPECT_TRUE(Mentions(errors[0], {"'a' (id 0)", "'refB'", "'b' (id 1)", "does not list it"}));
+    EXPECT_TRUE(Mentions(errors[1], {"'b' (id 1)", "'c' (id 2)", "which it does not"}));
+    EXPECT_TRUE(Mentions(errors[2], {"'c' (id 2)", "id 50", "not in the file"}));
+}
+
+TEST_F(CResCheckerTest, UnreadableFileFails)
+{
+    CResReport report;
+    EXPECT_FALSE(Check(*this, Path("absent.res"), report));
+    EXPECT_TRUE(Mentions(OnlyError(report), {Path("absent.res")}));
+}
