@@ -1,6 +1,7 @@
 // The sample game: shows, step by step, what the library does for a game.
 
 #include <Framekit.h>
+#include <Framekit/Resources/Resources.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -35,11 +36,62 @@ public:
         return true;
     }
 
+    // Its settings come from the resource it is built from; the mesh it refers to
+    // gives its size.
+    bool InitData(std::int32_t resourceId) override
+    {
+        std::int32_t meshId = -1;
+        {
+            CTQResourceRef res(resourceId);
+            if (res.IsValid())
+            {
+                if (res->HasAttribute("nHealth"))
+                    health = (*res)["nHealth"];
+                if (res->HasAttribute("szLabel"))
+                    label = (*res)["szLabel"].GetString();
+                meshId = res->GetReferenceId("refMesh");
+            }
+        }
+        CTQResourceRef mesh(meshId);
+        if (mesh.IsValid() && mesh->IsOfType(CTQ3DVisualRes::GetClassType()))
+        {
+            static_cast<CTQ3DVisualRes*>(mesh.Get())->GetBounds(boundsMin, boundsMax);
+            triangles = static_cast<CTQ3DVisualRes*>(mesh.Get())->GetTriangleCount();
+        }
+        return CTQObject::InitData(resourceId);
+    }
+
     static constexpr std::int32_t kEventDamage = 1;
     std::int32_t health = 100;
+    CTQString label;
+    CTQVector3 boundsMin;
+    CTQVector3 boundsMax;
+    std::int32_t triangles = 0;
 };
 TQ_IMPLEMENT_CLASS_TYPE(CGameCrate, CTQObject, 0x100)
 TQ_REGISTER_OBJECT_FACTORY(CGameCrate)
+
+// Another of the game's classes, built only from resources in this sample.
+class CGameLamp : public CTQObject
+{
+public:
+    TQ_DECLARE_CLASS_TYPE(CGameLamp)
+
+    bool InitData(std::int32_t resourceId) override
+    {
+        CTQResourceRef res(resourceId);
+        if (res.IsValid() && res->HasAttribute("fBrightness"))
+            brightness = (*res)["fBrightness"];
+        if (res.IsValid() && res->HasAttribute("bOn"))
+            on = (*res)["bOn"];
+        return CTQObject::InitData(resourceId);
+    }
+
+    float brightness = 1.0f;
+    bool on = false;
+};
+TQ_IMPLEMENT_CLASS_TYPE(CGameLamp, CTQObject, 0x100)
+TQ_REGISTER_OBJECT_FACTORY(CGameLamp)
 
 template <class TFactory>
 void ListFactory()
@@ -135,6 +187,74 @@ void ShowObjects(const std::string& savePath)
     std::filesystem::remove(savePath);
 }
 
+void PrintMadeObject(CTQObjectDatabase& objects, std::int32_t id)
+{
+    CTQObject* object = objects.QueryObject(id);
+    if (!object)
+        return;
+    std::printf("  object %d, a %s", id, object->GetType().GetName().GetString());
+    if (object->IsOfType(CGameCrate::GetClassType()))
+    {
+        auto* crate = static_cast<CGameCrate*>(object);
+        std::printf(": %s, health %d, %d triangles from (%g, %g, %g) to (%g, %g, %g)", crate->label.GetString(),
+                    crate->health, crate->triangles, crate->boundsMin.x, crate->boundsMin.y, crate->boundsMin.z,
+                    crate->boundsMax.x, crate->boundsMax.y, crate->boundsMax.z);
+    }
+    else if (object->IsOfType(CGameLamp::GetClassType()))
+    {
+        auto* lamp = static_cast<CGameLamp*>(object);
+        std::printf(": brightness %.2f, %s", lamp->brightness, lamp->on ? "on" : "off");
+    }
+    std::printf("\n");
+    objects.ReleaseObject(id);
+}
+
+// The level's resource file, built from level.json by framekit-res, is loaded and
+// every resource that names a class becomes an object of that class.
+void ShowResources(const char* levelPath)
+{
+    std::printf("\n-- resources\n");
+    auto* classes = new CTQResourceClassDatabase();
+    auto* resources = new CTQLocalResourceDatabase();
+    auto* objects = new CTQObjectDatabase();
+
+    CFileIO file;
+    bool loaded = false;
+    try
+    {
+        loaded = file.Open(levelPath, CFileIO::eRead) && resources->Load(&file);
+    }
+    catch (CTQException* e)
+    {
+        e->ReportError();
+        e->Delete();
+    }
+    file.Close();
+    std::printf("loaded %s: %s, %d resources\n", levelPath, loaded ? "yes" : "no", resources->GetCount());
+
+    std::int32_t id = -1;
+    std::int32_t cursor = 0;
+    CTQString resourceClass;
+    for (bool more = resources->GetFirstResource(id, resourceClass, cursor); more;
+         more = resources->GetNextResource(id, resourceClass, cursor))
+    {
+        CTQResourceRef res(id);
+        std::printf("resource %d '%s' (%s)", id, res->GetName().GetString(), res->GetType().GetName().GetString());
+        if (res->GetAssociatedClassType().IsEmpty())
+        {
+            std::printf(", builds no object\n");
+            continue;
+        }
+        const std::int32_t objectId = objects->CreateObjectFromResource(id);
+        std::printf(" -> %s\n", objectId == -1 ? "no object" : "made");
+        PrintMadeObject(*objects, objectId);
+    }
+
+    delete objects;
+    delete resources;
+    delete classes;
+}
+
 // Diagnostics go where the game wants them; here, in line with the rest.
 void PrintDiagnostic(const TQLogMessage& message, void*)
 {
@@ -150,5 +270,8 @@ int main()
     ListFactory<CTQObjectFactory>();
     ShowNodeTree();
     ShowObjects((std::filesystem::temp_directory_path() / "framekit-sample.sav").string());
+#ifdef FRAMEKIT_SAMPLE_LEVEL
+    ShowResources(FRAMEKIT_SAMPLE_LEVEL);
+#endif
     return 0;
 }

@@ -4,9 +4,8 @@ namespace
 {
 using CResCheckerTest = ToolFixture;
 
-bool Check(const ToolFixture& fixture, const std::string& path, CResReport& report)
+bool Check(const std::string& path, CResReport& report)
 {
-    (void)fixture;
     return CResChecker::CheckFile(path, eResFileKind::Unknown, report);
 }
 } // namespace
@@ -17,7 +16,7 @@ TEST_F(CResCheckerTest, SoundFileHasNothingToReport)
     ASSERT_TRUE(Build("ok", R"({"resources": [{"name": "a", "references": {"refB": "b", "refNone": {"id": -1}}},
         {"name": "b"}]})",
                       report));
-    EXPECT_TRUE(Check(*this, Path("ok.res"), report));
+    EXPECT_TRUE(Check(Path("ok.res"), report));
     EXPECT_TRUE(report.GetErrors().empty());
 }
 
@@ -26,7 +25,7 @@ TEST_F(CResCheckerTest, ReferenceToAMissingIdIsBroken)
     CResReport report;
     ASSERT_TRUE(Build("b", R"({"resources": [{"id": 1, "name": "crate", "references": {"refLid": {"id": 99}}}]})",
                       report));
-    EXPECT_FALSE(Check(*this, Path("b.res"), report));
+    EXPECT_FALSE(Check(Path("b.res"), report));
     EXPECT_TRUE(Mentions(OnlyError(report), {Path("b.res"), "'crate' (id 1)", "'refLid'", "id 99"}));
 }
 
@@ -38,7 +37,7 @@ TEST_F(CResCheckerTest, MissingAndStaleBackLinksAreReported)
         {"id": 1, "name": "b", "dependencies": [2]},
         {"id": 2, "name": "c", "dependencies": [50]}]})",
                       report));
-    EXPECT_FALSE(Check(*this, Path("l.res"), report));
+    EXPECT_FALSE(Check(Path("l.res"), report));
     const std::vector<std::string>& errors = report.GetErrors();
     ASSERT_EQ(errors.size(), 3u);
     // a refers to b, but b lists c instead of a; c lists an id that is not there.
@@ -50,6 +49,6 @@ TEST_F(CResCheckerTest, MissingAndStaleBackLinksAreReported)
 TEST_F(CResCheckerTest, UnreadableFileFails)
 {
     CResReport report;
-    EXPECT_FALSE(Check(*this, Path("absent.res"), report));
+    EXPECT_FALSE(Check(Path("absent.res"), report));
     EXPECT_TRUE(Mentions(OnlyError(report), {Path("absent.res")}));
 }
