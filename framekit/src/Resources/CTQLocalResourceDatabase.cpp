@@ -5,8 +5,11 @@
 
 #include <Plinth/CFileIO.h>
 
+#include "CTQMemoryFileIO.h"
+
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 TQ_IMPLEMENT_CLASS_TYPE(CTQLocalResourceDatabase, CTQResourceDatabase, kTQDefaultDataFormatVersion)
 
@@ -380,27 +383,26 @@ bool CTQLocalResourceDatabase::Save(CFileIO* file)
         return false;
     bool ok = file->WriteUInt16(kFileMarker) && file->WriteUInt16(kFileVersion) && file->WriteInt32(kReserved) &&
               file->WriteInt(GetCount());
+    CTQMemoryFileIO record;
     std::int32_t id = -1;
     const sResource* entry = nullptr;
     for (bool more = Map_GetFirst(id, entry); ok && more; more = Map_GetNext(id, entry))
-        ok = SaveRecord(file, *entry);
+        ok = SaveRecord(file, record, *entry);
     return ok;
 }
 
-bool CTQLocalResourceDatabase::SaveRecord(CFileIO* file, const sResource& entry)
+// The record is written to memory first, so its length goes before it without
+// moving back in the file.
+bool CTQLocalResourceDatabase::SaveRecord(CFileIO* file, CTQMemoryFileIO& record, const sResource& entry)
 {
     CTQResource* resource = entry.pResource;
-    if (!file->WriteString(resource->GetType().GetName()) || !file->WriteString(entry.sResourceClass))
+    record.StartWriting();
+    if (!resource->Save(&record))
         return false;
-    // The length is known only once the record is written: write a placeholder,
-    // then come back to fill it in.
-    const std::int32_t lengthAt = file->GetPosition();
-    if (!file->WriteInt32(0) || !resource->Save(file))
-        return false;
-    const std::int32_t end = file->GetPosition();
-    const std::int32_t length = end - lengthAt - static_cast<std::int32_t>(sizeof(std::int32_t));
-    return file->Seek(lengthAt, CFileIO::eSeekBegin) && file->WriteInt32(length) &&
-           file->Seek(end, CFileIO::eSeekBegin);
+    const std::vector<std::uint8_t>& bytes = record.GetBytes();
+    return file->WriteString(resource->GetType().GetName()) && file->WriteString(entry.sResourceClass) &&
+           file->WriteInt32(static_cast<std::int32_t>(bytes.size())) &&
+           file->WriteRaw(bytes.data(), 1, bytes.size()) == bytes.size();
 }
 
 bool CTQLocalResourceDatabase::Load(CFileIO* file)
@@ -416,11 +418,12 @@ bool CTQLocalResourceDatabase::Load(CFileIO* file)
         count * kMinEntryBytes > BytesLeft(file))
         return false;
 
+    CTQMemoryFileIO record;
     bool ok = true;
     for (int i = 0; i < count; ++i)
     {
         bool recordFailed = false;
-        if (!LoadRecord(file, recordFailed))
+        if (!LoadRecord(file, record, recordFailed))
         {
             ok = false;
             break;
@@ -436,7 +439,7 @@ bool CTQLocalResourceDatabase::Load(CFileIO* file)
 
 // False when the file cannot be read on (the entry's frame is cut short or states a
 // length past the end); recordFailed when only this record's content was bad.
-bool CTQLocalResourceDatabase::LoadRecord(CFileIO* file, bool& recordFailed)
+bool CTQLocalResourceDatabase::LoadRecord(CFileIO* file, CTQMemoryFileIO& record, bool& recordFailed)
 {
     CTQString type;
     CTQString resourceClass;
@@ -444,22 +447,19 @@ bool CTQLocalResourceDatabase::LoadRecord(CFileIO* file, bool& recordFailed)
     if (!file->ReadString(type) || !file->ReadString(resourceClass) || !file->ReadInt32(length) || length < 0 ||
         length > BytesLeft(file))
         return false;
-    const std::int32_t end = file->GetPosition() + length;
 
     CTQResource* resource = CTQResourceFactory::New(type);
     if (!resource)
-        return file->Seek(end, CFileIO::eSeekBegin);
-
-    const bool read = resource->Load(file);
-    const std::int32_t stoppedAt = file->GetPosition();
-    // The stated length decides where the next record starts, whatever was read.
-    if (stoppedAt != end && !file->Seek(end, CFileIO::eSeekBegin))
+        return file->Skip(length);
+    const auto size = static_cast<std::size_t>(length);
+    if (file->ReadRaw(record.StartReading(size), 1, size) != size)
     {
-        Discard(*this, resource);
+        resource->Release();
         return false;
     }
-    // A record that could not be read, or that read into its neighbour, is bad data.
-    if (!read || stoppedAt > end)
+    // What the record holds beyond what its resource reads (a later version's
+    // additions) is passed over with it.
+    if (!resource->Load(&record))
     {
         Discard(*this, resource);
         recordFailed = true;

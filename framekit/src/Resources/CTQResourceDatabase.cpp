@@ -72,7 +72,12 @@ bool CTQResourceDatabase::IsLocal() const
 
 void CTQResourceDatabase::Map_Add(std::int32_t id, CTQResource* resource, const CTQString& resourceClass)
 {
-    sResource& entry = m_oResources[id];
+    // Files and the id counter bring ids in ascending order: the common case
+    // appends without searching.
+    auto it = !m_oResources.empty() && m_oResources.rbegin()->first < id
+                  ? m_oResources.emplace_hint(m_oResources.end(), id, sResource())
+                  : m_oResources.try_emplace(id).first;
+    sResource& entry = it->second;
     CTQResource* replaced = entry.pResource;
     entry.pResource = resource;
     entry.sResourceClass = resourceClass;

@@ -2,6 +2,8 @@
 
 #include <Framekit/Resources/CTQResourceDatabase.h>
 
+class CTQMemoryFileIO;
+
 // The resource database kept in local files. Its source-control operations are
 // inert: they answer false and change nothing.
 //
@@ -18,8 +20,9 @@
 //
 // Loading enters every record whose type the resource factory knows under the id
 // it holds (replacing an entry of that id), skips records of unknown types by
-// their length, and always continues at the length a record states, whatever its
-// resource read. Afterwards the id counter stands past the highest id entered.
+// their length, and always continues at the length a record states: a record is
+// read from its own bytes only and cannot read into the next one. Afterwards the
+// id counter stands past the highest id entered.
 class FRAMEKIT_API CTQLocalResourceDatabase : public CTQResourceDatabase
 {
 public:
@@ -100,8 +103,8 @@ protected:
     std::int32_t NextUniqueId() override;
 
 private:
-    bool LoadRecord(CFileIO* file, bool& recordFailed);
-    bool SaveRecord(CFileIO* file, const sResource& entry);
+    bool LoadRecord(CFileIO* file, CTQMemoryFileIO& record, bool& recordFailed);
+    bool SaveRecord(CFileIO* file, CTQMemoryFileIO& record, const sResource& entry);
     std::int32_t NextFreeId();
 
     std::int32_t m_nNextUniqueId = 0;

@@ -37,6 +37,9 @@ class CFileIO;
 //            int32 id, string resource class type
 //     int    dependency count; per dependency in ascending order: int32 id
 //            (version 2 or later only)
+// A derived class that extends the record writes and reads its part after this
+// one, through the typed values and the position operations of CFileIO only: the
+// resource database hands each record a CFileIO over that record's own bytes.
 class FRAMEKIT_API CTQResource : public CTQObject
 {
     friend class CTQResourceDatabase;
