@@ -251,5 +251,5 @@ INSTANTIATE_TEST_SUITE_P(
         sBadRecording{"MissingLastDelimiter", "0;1;key down;65\r\n", 0},
         sBadRecording{"HugeLineWithoutDelimiter", std::string(200000, '7'), 0},
         sBadRecording{"HugeName", "0;1;" + std::string(100000, 'k') + ";65;\r\n", 0},
-        sBadRecording{"BinaryJunk", std::string("0;1;\0\xff\x01;65;\r\n", 15), 0}),
+        sBadRecording{"BinaryJunk", std::string("0;1;\0\xff\x01;65;\r\n", 13), 0}),
     [](const ::testing::TestParamInfo<sBadRecording>& param) { return std::string(param.param.pszName); });

@@ -21,10 +21,15 @@ TEST_F(CTQInputServerThreadTest, EventsFromAnotherThreadAreNeitherLostNorDuplica
     std::int32_t postQueueCalls = 0;
     CTestModifier* counter = nullptr;
     m_pServer->InstallModifier(0, NewModifier(&counter));
-    // Runs under the queue lock, on whichever thread the pass runs.
+    // Runs under the queue lock, on whichever thread the pass runs. The
+    // trigger pass lingers, so that a device event would often arrive while it
+    // runs if the pass did not hold the lock.
     counter->m_fnAction = [&](eModifierProcessingState state, std::int32_t, CTQModifierDataTransport&) {
         preQueueCalls += state == eModifierServerPreQueue;
         postQueueCalls += state == eModifierServerPostQueue;
+        if (state == eModifierServerTrigger)
+            for (int i = 0; i < 20; ++i)
+                std::this_thread::yield();
     };
     CTQHeadlessKeyboard& keyboard = Keyboard();
     std::atomic<bool> allQueued{false};

@@ -332,7 +332,10 @@ void CTQInputServer::UnlockEventQueue()
 bool CTQInputServer::GetFirstEventInQueue(std::int32_t& index, std::int32_t& eventId)
 {
     index = -1;
-    return GetNextEventInQueue(index, eventId);
+    if (GetNextEventInQueue(index, eventId))
+        return true;
+    index = 0;
+    return false;
 }
 
 bool CTQInputServer::GetNextEventInQueue(std::int32_t& index, std::int32_t& eventId)

@@ -30,8 +30,10 @@ class CTQInputEvent;
 // table, the queue, the id counters and every modifier pass (the server's and
 // the devices') are used under the event queue lock, a re-entrant critical
 // section; the game brackets its walk over the queue with LockEventQueue and
-// UnlockEventQueue. Device entries are the game thread's. Device threads must
-// stop before the server is destroyed.
+// UnlockEventQueue. Trigger holds the lock while it polls and triggers the
+// devices, so a device's Poll must not wait for a thread that is queueing.
+// Device entries are the game thread's. Device threads must stop before the
+// server is destroyed.
 class FRAMEKIT_API CTQInputServer : public CTQInputObject
 {
 public:
@@ -79,7 +81,7 @@ public:
     virtual bool QueueEvent(std::int32_t eventId);
     virtual void LockEventQueue();
     virtual void UnlockEventQueue();
-    // index 0; false when the queue is empty.
+    // index 0; false (index 0, event id -1) when the queue is empty.
     virtual bool GetFirstEventInQueue(std::int32_t& index, std::int32_t& eventId);
     // index + 1; false past the end or for an index that is out of range.
     virtual bool GetNextEventInQueue(std::int32_t& index, std::int32_t& eventId);
