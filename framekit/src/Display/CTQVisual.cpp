@@ -3,8 +3,11 @@
 #include <Framekit/ObjectModel/TQSerialize.h>
 
 #include "TQDisplayObjects.h"
+#include "TQVisualLinks.h"
 
 #include <Plinth/CTQDataStream.h>
+
+#include <algorithm>
 
 TQ_IMPLEMENT_CLASS_TYPE(CTQVisual, CTQDisplayNode, kTQDefaultDataFormatVersion)
 TQ_REGISTER_OBJECT_FACTORY(CTQVisual)
@@ -21,9 +24,8 @@ CTQVisual::~CTQVisual() = default;
 
 void CTQVisual::Precache(std::int32_t viewport)
 {
-    const std::vector<std::int32_t>& children = GetChildList();
-    for (std::size_t i = 0; i < children.size(); ++i)
-        if (CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]))
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual* child = GetChildVisualAt(i))
             child->Precache(viewport);
 }
 
@@ -33,10 +35,9 @@ void CTQVisual::Display(std::int32_t viewport)
         return;
     if (CTQViewport* target = TQFindDisplayObjectAs<CTQViewport>(viewport))
         target->OnVisualDisplayed(*this);
-    const std::vector<std::int32_t>& children = GetChildList();
-    for (std::size_t i = 0; i < children.size(); ++i)
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
     {
-        CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]);
+        CTQVisual* child = GetChildVisualAt(i);
         if (child && child->IsVisible() && !child->IsCulled())
             child->Display(viewport);
     }
@@ -121,25 +122,75 @@ void CTQVisual::Update()
     UpdateDirtyChildren();
 }
 
+// Every child when the reports cannot be trusted or name most children;
+// else only the children that reported, in the order of the child list.
 void CTQVisual::UpdateDirtyChildren()
 {
-    const std::vector<std::int32_t>& children = GetChildList();
-    for (std::size_t i = 0; i < children.size(); ++i)
+    const std::size_t count = GetChildList().size();
+    if (!m_bUpdateEveryChild && m_aReportedChildren.size() * 4 < count)
     {
-        CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]);
+        UpdateReportedChildren();
+        return;
+    }
+    m_bUpdateEveryChild = false;
+    m_aReportedChildren.clear();
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+    {
+        CTQVisual* child = GetChildVisualAt(i);
         if (child && child->IsDirty())
             child->Update();
     }
 }
 
+// Places recorded in the child index grow along the child list, so sorting
+// by them restores the list's order. Reports that arrive while the children
+// update are kept for the next update.
+void CTQVisual::UpdateReportedChildren()
+{
+    m_aReportScratch.clear();
+    const std::map<std::int32_t, std::int32_t>& index = GetChildIndex();
+    for (std::int32_t id : m_aReportedChildren)
+    {
+        auto entry = index.find(id);
+        if (entry != index.end())
+            m_aReportScratch.emplace_back(entry->second, id);
+    }
+    m_aReportedChildren.clear();
+    std::sort(m_aReportScratch.begin(), m_aReportScratch.end());
+    m_aReportScratch.erase(std::unique(m_aReportScratch.begin(), m_aReportScratch.end()), m_aReportScratch.end());
+    for (std::size_t i = 0; i < m_aReportScratch.size(); ++i)
+    {
+        CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(m_aReportScratch[i].second);
+        if (child && child->IsDirty())
+            child->Update();
+    }
+}
+
+// Recording stops when there are more reports than children (a child that
+// keeps reporting): every child is then looked at.
+void CTQVisual::NoteReport(std::int32_t child)
+{
+    if (m_bUpdateEveryChild)
+        return;
+    if (m_aReportedChildren.size() >= GetChildList().size())
+    {
+        m_bUpdateEveryChild = true;
+        m_aReportedChildren.clear();
+        return;
+    }
+    m_aReportedChildren.push_back(child);
+}
+
 void CTQVisual::SetDirty(int source)
 {
-    if (source >= 0 && m_bDirty)
-        return;
+    if (source >= 0)
+    {
+        NoteReport(source);
+        if (m_bDirty)
+            return;
+    }
     m_bDirty = true;
-    if (m_nParent == -1)
-        return;
-    if (CTQVisual* parent = TQFindDisplayObjectAs<CTQVisual>(m_nParent))
+    if (CTQVisual* parent = GetParentVisual())
         parent->SetDirty(GetId());
 }
 
@@ -152,7 +203,7 @@ void CTQVisual::RequestBlindDisplay(std::int32_t id)
 {
     if (m_nParent == -1)
         return;
-    if (CTQVisual* parent = TQFindDisplayObjectAs<CTQVisual>(m_nParent))
+    if (CTQVisual* parent = GetParentVisual())
         parent->RequestBlindDisplay(id);
     else
         RequestParentBlindDisplay(id);
@@ -160,7 +211,7 @@ void CTQVisual::RequestBlindDisplay(std::int32_t id)
 
 void CTQVisual::UnRequestBlindDisplay(std::int32_t id)
 {
-    if (CTQVisual* parent = TQFindDisplayObjectAs<CTQVisual>(m_nParent))
+    if (CTQVisual* parent = GetParentVisual())
         parent->UnRequestBlindDisplay(id);
 }
 
@@ -181,9 +232,8 @@ void CTQVisual::SetRoot(std::int32_t id)
         return;
     m_nRoot = id;
     const std::int32_t effectiveRoot = id >= 0 ? id : GetId();
-    const std::vector<std::int32_t>& children = GetChildList();
-    for (std::size_t i = 0; i < children.size(); ++i)
-        if (CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]))
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual* child = GetChildVisualAt(i))
             child->SetRoot(effectiveRoot);
 }
 
@@ -212,6 +262,45 @@ bool CTQVisual::GetNextVisual(std::int32_t& id, std::int32_t& cursor)
     return GetNextChild(id, cursor);
 }
 
+void CTQVisual::AddChild(std::int32_t id)
+{
+    CTQDisplayNode::AddChild(id);
+    m_bUpdateEveryChild = true;
+}
+
+CTQObject* CTQVisual::ResolveChild(std::size_t place, const sChildLink*& link)
+{
+    const std::vector<std::int32_t>& children = GetChildList();
+    if (m_aChildLinks.size() != children.size())
+        m_aChildLinks.resize(children.size());
+    link = &m_aChildLinks[place];
+    return TQResolveVisualLink(children[place], m_aChildLinks[place]);
+}
+
+CTQVisual* CTQVisual::GetChildVisualAt(std::size_t place)
+{
+    if (place >= GetChildList().size())
+        return nullptr;
+    const sChildLink* link = nullptr;
+    CTQObject* object = ResolveChild(place, link);
+    return object && link->bVisual ? static_cast<CTQVisual*>(object) : nullptr;
+}
+
+CTQVisual3d* CTQVisual::GetChild3dAt(std::size_t place)
+{
+    if (place >= GetChildList().size())
+        return nullptr;
+    const sChildLink* link = nullptr;
+    CTQObject* object = ResolveChild(place, link);
+    return object && link->bVisual3d ? static_cast<CTQVisual3d*>(object) : nullptr;
+}
+
+CTQVisual* CTQVisual::GetParentVisual()
+{
+    CTQObject* object = TQResolveVisualLink(m_nParent, m_oParentLink);
+    return object && m_oParentLink.bVisual ? static_cast<CTQVisual*>(object) : nullptr;
+}
+
 std::int32_t CTQVisual::GetSerializationMode() const
 {
     return kTQSerializationModeSerialize | kTQSerializationModeVolatile;
@@ -229,13 +318,14 @@ void CTQVisual::Serialize(CTQDataStream& s)
     s.Serialize(m_nRenderPriority);
     s.Serialize(m_bDirty);
     s.Serialize(m_nStyle);
+    if (s.IsLoading())
+        m_bUpdateEveryChild = true;
 }
 
 void CTQVisual::BlindUpdateCheck(std::int32_t newParent, std::int32_t oldParent)
 {
-    const std::vector<std::int32_t>& children = GetChildList();
-    for (std::size_t i = 0; i < children.size(); ++i)
-        if (CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]))
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual* child = GetChildVisualAt(i))
             child->BlindUpdateCheck(newParent, oldParent);
 }
 

@@ -10,6 +10,7 @@
 #include <Plinth/CTQDataStream.h>
 
 #include <cmath>
+#include <cstring>
 
 TQ_IMPLEMENT_CLASS_TYPE(CTQVisual3d, CTQVisual, kTQDefaultDataFormatVersion)
 
@@ -271,6 +272,11 @@ const CTQGeomAlignedBBox3d& CTQVisual3d::GetInitialBounds() const
 
 const CTQGeomOrientedBBox3d& CTQVisual3d::GetOrientedBounds() const
 {
+    if (m_bOrientedBoundsStale)
+    {
+        m_oOrientedBounds.Set(m_oWorld, m_oInitialBounds);
+        m_bOrientedBoundsStale = false;
+    }
     return m_oOrientedBounds;
 }
 
@@ -298,52 +304,52 @@ const CTQGeomAlignedBBox3d& CTQVisual3d::GetSystemBoundingBox() const
 
 void CTQVisual3d::GetLocalCoordinateSystem(CTQMatrix44& out)
 {
-    m_oOrientedBounds.GetCoordinateSystem(out);
+    GetOrientedBounds().GetCoordinateSystem(out);
 }
 
 // ---- Settings passed down ------------------------------------------------
 
-namespace
-{
-template <class TFn>
-void ForEach3dChild(const CTQDisplayNode& node, TFn fn)
-{
-    const std::vector<std::int32_t>& children = node.GetChildList();
-    for (std::size_t i = 0; i < children.size(); ++i)
-        if (CTQVisual3d* child = TQFindDisplayObjectAs<CTQVisual3d>(children[i]))
-            fn(*child);
-}
-} // namespace
-
 void CTQVisual3d::ShowBoundingBox(bool show)
 {
     m_bShowBoundingBox = show;
-    ForEach3dChild(*this, [show](CTQVisual3d& child) { child.ShowBoundingBox(show); });
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual3d* child = GetChild3dAt(i))
+            child->ShowBoundingBox(show);
 }
 
 void CTQVisual3d::SetDiffuseMaterialColor(const CTQColor& color)
 {
-    ForEach3dChild(*this, [&color](CTQVisual3d& child) { child.SetDiffuseMaterialColor(color); });
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual3d* child = GetChild3dAt(i))
+            child->SetDiffuseMaterialColor(color);
 }
 
 void CTQVisual3d::SetAmbientMaterialColor(const CTQColor& color)
 {
-    ForEach3dChild(*this, [&color](CTQVisual3d& child) { child.SetAmbientMaterialColor(color); });
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual3d* child = GetChild3dAt(i))
+            child->SetAmbientMaterialColor(color);
 }
 
 void CTQVisual3d::SetAlphaBlending(bool blending)
 {
-    ForEach3dChild(*this, [blending](CTQVisual3d& child) { child.SetAlphaBlending(blending); });
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual3d* child = GetChild3dAt(i))
+            child->SetAlphaBlending(blending);
 }
 
 void CTQVisual3d::SetRenderPri(int priority)
 {
-    ForEach3dChild(*this, [priority](CTQVisual3d& child) { child.SetRenderPri(priority); });
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual3d* child = GetChild3dAt(i))
+            child->SetRenderPri(priority);
 }
 
 void CTQVisual3d::SetTexture(int stage, std::int32_t texture)
 {
-    ForEach3dChild(*this, [stage, texture](CTQVisual3d& child) { child.SetTexture(stage, texture); });
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual3d* child = GetChild3dAt(i))
+            child->SetTexture(stage, texture);
 }
 
 void CTQVisual3d::SetItemData(std::uint32_t data)
@@ -483,12 +489,17 @@ void CTQVisual3d::ComputeWorldMatrix()
 void CTQVisual3d::PassParentMatrixToChildren()
 {
     const CTQMatrix44& world = m_oWorld;
-    ForEach3dChild(*this, [&world](CTQVisual3d& child) { child.SetParentMatrix(world); });
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual3d* child = GetChild3dAt(i))
+            child->SetParentMatrix(world);
 }
 
+// The world box is the hull of the oriented bounds, computed from the initial
+// box and the world matrix directly; the oriented bounds follow on demand.
 void CTQVisual3d::ComputeMyBounds()
 {
-    m_oOrientedBounds.SetFromAlignedBox(m_oWorld, m_oInitialBounds, m_oWorldBoundingBox);
+    m_oInitialBounds.GetTransformed(m_oWorld, m_oWorldBoundingBox);
+    m_bOrientedBoundsStale = true;
     m_nDirtyFlags &= ~eTQVisual3d_Dirty_OwnBounds;
     m_nDirtyFlags |= eTQVisual3d_Dirty_SystemBounds;
 }
@@ -497,19 +508,27 @@ void CTQVisual3d::ComputeSystemBounds()
 {
     CTQGeomAlignedBBox3d& system = m_oSystemBoundingBox;
     system = m_oWorldBoundingBox;
-    ForEach3dChild(*this, [&system](CTQVisual3d& child) { system.GrowBoundingBox(child.GetSystemBoundingBox()); });
+    for (std::size_t i = 0; i < GetChildList().size(); ++i)
+        if (CTQVisual3d* child = GetChild3dAt(i))
+            system.GrowBoundingBox(child->GetSystemBoundingBox());
     m_nDirtyFlags &= ~eTQVisual3d_Dirty_SystemBounds;
 }
 
 // The matrix is compared exactly: an equal one leaves the world matrix as it
 // is, so a parent's recomputation does not dirty children it did not move.
+// A visual that is dirty already has dirty ancestors with their system boxes
+// marked (the parent handing the matrix over is updating), so the mark need
+// not climb again.
 void CTQVisual3d::SetParentMatrix(const CTQMatrix44& matrix)
 {
     m_nDirtyFlags &= ~eTQVisual3d_Dirty_ParentMatrix;
-    if (matrix == m_oParentMatrix)
+    if (std::memcmp(matrix.GetData(), m_oParentMatrix.GetData(), sizeof(float) * 16) == 0)
         return;
     m_oParentMatrix = matrix;
-    RaiseChange(eTQVisual3d_Dirty_WorldMatrix);
+    if (IsDirty())
+        m_nDirtyFlags |= eTQVisual3d_Dirty_WorldMatrix;
+    else
+        RaiseChange(eTQVisual3d_Dirty_WorldMatrix);
 }
 
 // Counts as initialised, so Update() does not put the unit box back.
@@ -637,6 +656,7 @@ void CTQVisual3d::Serialize(CTQDataStream& s)
     TQSerializeMember(s, m_oParentMatrix);
     TQSerializeMember(s, m_oWorld);
     TQSerializeMember(s, m_oInitialBounds);
+    GetOrientedBounds();
     TQSerializeMember(s, m_oOrientedBounds);
     TQSerializeMember(s, m_oWorldBoundingBox);
     TQSerializeMember(s, m_oSystemBoundingBox);
@@ -646,7 +666,10 @@ void CTQVisual3d::Serialize(CTQDataStream& s)
     s.Serialize(m_bBoundsInitialised);
     s.Serialize(m_nItemData);
     if (s.IsLoading())
+    {
+        m_bOrientedBoundsStale = false;
         RecoverGivenTransform();
+    }
 }
 
 // The stored form has no room for the last matrix given whole; while no

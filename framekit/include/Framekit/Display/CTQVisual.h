@@ -4,8 +4,11 @@
 #include <Framekit/FramekitExport.h>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class CTQDataStream;
+class CTQVisual3d;
 
 // The base of everything that can be shown: a display node whose children are
 // other visuals, with visibility, culling, a render priority, a style word, a
@@ -75,6 +78,10 @@ public:
     bool GetFirstVisual(std::int32_t& id, std::int32_t& cursor);
     bool GetNextVisual(std::int32_t& id, std::int32_t& cursor);
 
+    // Marks every child for a look at the next Update(), as a child added
+    // without AddVisual() has not reported its state.
+    void AddChild(std::int32_t id) override;
+
     std::int32_t GetSerializationMode() const override;
     // The display node part, then updating state (1 byte), parent, root and
     // pending request (4 each), visible and culled (1 each), render priority
@@ -92,8 +99,31 @@ protected:
     virtual void EndUpdateState();
     virtual bool IsUpdatingState() const;
 
+    // The child at this place of the child list when it is a visual (a 3D
+    // visual), else null; and the parent when its id names a visual. Each id
+    // is looked up in the current object database's table on every use, so an
+    // object that is gone is never reached. What kind of object the table
+    // held is remembered with the object's address and database and asked
+    // again only when either changes (ids are never reused within a
+    // database), so a frame's walk does not touch children it passes over.
+    CTQVisual* GetChildVisualAt(std::size_t place);
+    CTQVisual3d* GetChild3dAt(std::size_t place);
+    CTQVisual* GetParentVisual();
+
 private:
+    // What the object looked up last under an id was.
+    struct sChildLink
+    {
+        const void* pDatabase = nullptr;
+        const CTQObject* pObject = nullptr;
+        bool bVisual = false;
+        bool bVisual3d = false;
+    };
+
+    CTQObject* ResolveChild(std::size_t place, const sChildLink*& link);
+    void NoteReport(std::int32_t child);
     void UpdateDirtyChildren();
+    void UpdateReportedChildren();
 
     bool m_bUpdatingState = false;
     std::int32_t m_nParent = -1;
@@ -104,4 +134,13 @@ private:
     std::int32_t m_nRenderPriority = 0;
     bool m_bDirty = false;
     std::uint32_t m_nStyle = 0;
+    // Children that reported a change since the last Update(), so that an
+    // update visits those instead of every child; when the reports cannot be
+    // trusted to be complete (a new or loaded visual, a child added directly)
+    // every child is looked at once.
+    bool m_bUpdateEveryChild = true;
+    std::vector<std::int32_t> m_aReportedChildren;
+    std::vector<std::pair<std::int32_t, std::int32_t>> m_aReportScratch;
+    std::vector<sChildLink> m_aChildLinks;
+    sChildLink m_oParentLink;
 };

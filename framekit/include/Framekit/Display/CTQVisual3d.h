@@ -142,7 +142,8 @@ public:
     virtual const CTQGeomAlignedBBox3d& GetWorldBoundingBox() const;
     virtual void GetSystemBoundingBox(CTQVector3& min, CTQVector3& max) const;
     virtual const CTQGeomAlignedBBox3d& GetSystemBoundingBox() const;
-    // The coordinate system of the oriented bounds (the world matrix of the last update).
+    // The oriented bounds are the initial bounds carried by the world matrix;
+    // their coordinate system is the world matrix.
     virtual void GetLocalCoordinateSystem(CTQMatrix44& out);
     virtual void ShowBoundingBox(bool show);
     // Material and texture settings: the base stores nothing and passes them to
@@ -225,24 +226,28 @@ private:
     void PassParentMatrixToChildren();
     void RecoverGivenTransform();
 
-    CTQVector4 m_vPosition{0.0f, 0.0f, 0.0f, 1.0f};
-    CTQVector4 m_vRotation{0.0f, 0.0f, 0.0f, 0.0f};
-    CTQVector4 m_vScale{1.0f, 1.0f, 1.0f, 1.0f};
-    CTQVector4 m_vUpVector{0.0f, 0.0f, 1.0f, 0.0f};
-    std::uint32_t m_nContent = 0;
+    // What Update() reads and writes for every visual comes first, together.
     std::uint32_t m_nDirtyFlags = 0;
+    std::uint32_t m_nContent = 0;
     CTQMatrix44 m_oTransform;
     CTQMatrix44 m_oParentMatrix;
     CTQMatrix44 m_oWorld;
     CTQGeomAlignedBBox3d m_oInitialBounds;
-    CTQGeomOrientedBBox3d m_oOrientedBounds;
     CTQGeomAlignedBBox3d m_oWorldBoundingBox;
     CTQGeomAlignedBBox3d m_oSystemBoundingBox;
     bool m_bSystemBoundsUpdated = false;
     bool m_bParentVisible = true;
     bool m_bShowBoundingBox = false;
     bool m_bBoundsInitialised = false;
+    // Built from the world matrix and the initial bounds when it is asked for,
+    // so that an update does not copy both for every visual.
+    mutable bool m_bOrientedBoundsStale = true;
     std::uint32_t m_nItemData = 0;
+    CTQVector4 m_vPosition{0.0f, 0.0f, 0.0f, 1.0f};
+    CTQVector4 m_vRotation{0.0f, 0.0f, 0.0f, 0.0f};
+    CTQVector4 m_vScale{1.0f, 1.0f, 1.0f, 1.0f};
+    CTQVector4 m_vUpVector{0.0f, 0.0f, 1.0f, 0.0f};
+    mutable CTQGeomOrientedBBox3d m_oOrientedBounds;
     // The last matrix given whole (identity before any): its linear part stands
     // for the rotation while no rotation was given after it.
     CTQMatrix44 m_oGivenTransform;
