@@ -89,6 +89,18 @@ TEST_F(CTQResourceRefTest, AFailedQueryReleasesNothing)
     EXPECT_TRUE(db->IsResourceIdValid(8));
 }
 
+// The handle's reference outlives the entry: it must still be given back.
+TEST_F(CTQResourceRefTest, AResourceDestroyedUnderTheHandleIsStillReleased)
+{
+    Make(5);
+    {
+        CTQResourceRef ref(5);
+        db->DestroyResource(5);
+        EXPECT_EQ(ref->GetRefCount(), 1);
+    }
+    EXPECT_EQ(Alive(), 0);
+}
+
 TEST_F(CTQResourceRefTest, SerializesAsTheIdAndQueriesAgainOnLoad)
 {
     CTQResource* r = Make(6);

@@ -44,11 +44,15 @@ void CTQResourceRef::Acquire(std::int32_t resourceId)
 }
 
 // Only a reference that the query took is given back: a resource entered under the
-// id after a failed query is not ours to release.
+// id after a failed query is not ours to release. A resource that left the table
+// meanwhile (destroyed or replaced) is released directly, as the table no longer
+// knows it.
 void CTQResourceRef::Drop()
 {
-    if (m_pResource)
+    if (m_pResource && m_pDatabase->Map_FindResource(m_nId) == m_pResource)
         m_pDatabase->ReleaseResource(m_nId);
+    else if (m_pResource)
+        m_pResource->Release();
     m_pResource = nullptr;
 }
 

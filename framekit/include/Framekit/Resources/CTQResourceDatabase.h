@@ -28,6 +28,7 @@ enum eTQResourceDatabaseType : std::int32_t
 class FRAMEKIT_API CTQResourceDatabase
 {
     friend class CTQResource;
+    friend class CTQResourceRef;
 
 public:
     TQ_DECLARE_ROOT_CLASS_TYPE(CTQResourceDatabase)
