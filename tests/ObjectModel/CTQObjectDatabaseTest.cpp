@@ -534,3 +534,26 @@ TEST_F(ObjectDatabaseTest, TheHandleReachesTheCurrentDatabase)
     ASSERT_EQ(s.GetSize(), inner.size() + 8);
     EXPECT_EQ(s.GetBuffer()[1], 0x01); // the database's version 0x100
 }
+
+TEST_F(ObjectDatabaseTest, AnObjectLeavesTheDatabaseThatHoldsItEvenWhenAnotherIsCurrent)
+{
+    std::int32_t id = db->CreateObject("CTestLifeObject");
+    CTQObject* o = db->QueryObject(id);
+    auto* other = new CTQObjectDatabase(); // now current
+    other->CreateObject("CTestLifeObject"); // id 0 there too
+    db->ReleaseObject(id);
+    EXPECT_EQ(o->Release(), 0);
+    EXPECT_EQ(db->GetCount(), 0);
+    EXPECT_EQ(other->GetCount(), 1); // the other database's object with the same id stays
+    delete other;
+}
+
+TEST_F(ObjectDatabaseTest, AnObjectNeverEnteredLeavesEveryTableAlone)
+{
+    std::int32_t id = db->CreateObject("CTestLifeObject");
+    CTQObject* loose = CTQObjectFactory::New("CTestLifeObject");
+    CTQObjectFactory::Delete(loose);
+    EXPECT_NE(db->QueryObject(id), nullptr);
+    db->ReleaseObject(id);
+    EXPECT_EQ(db->GetCount(), 1);
+}

@@ -35,8 +35,8 @@ CTQObject::~CTQObject()
 {
     // However the object dies (its last Release, or the factory's Delete), its
     // entry does not outlive it.
-    if (CTQObjectDatabase* database = TQGetObjectDatabase())
-        database->Forget(this);
+    if (m_pOwnerDatabase)
+        m_pOwnerDatabase->Forget(this);
 }
 
 void CTQObject::BeginPack(CTQDataStream&) {}

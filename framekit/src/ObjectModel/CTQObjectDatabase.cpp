@@ -120,13 +120,17 @@ void CTQObjectDatabase::Add(std::int32_t id, CTQObject* object)
         replaced->Release();
     }
     m_aTable[static_cast<std::size_t>(id)] = object;
+    object->m_pOwnerDatabase = this;
     ++m_nLiveCount;
 }
 
 void CTQObjectDatabase::Remove(std::int32_t id)
 {
-    if (id < 0 || static_cast<std::size_t>(id) >= m_aTable.size() || !m_aTable[static_cast<std::size_t>(id)])
+    CTQObject* object = Find(id);
+    if (!object)
         return;
+    if (object->m_pOwnerDatabase == this)
+        object->m_pOwnerDatabase = nullptr;
     m_aTable[static_cast<std::size_t>(id)] = nullptr;
     --m_nLiveCount;
     RemoveSingletonsOf(id);
@@ -139,9 +143,14 @@ void CTQObjectDatabase::RemoveSingletonsOf(std::int32_t id)
 
 void CTQObjectDatabase::Forget(CTQObject* object)
 {
-    const std::int32_t id = object->GetId();
-    if (Find(id) == object)
-        Remove(id);
+    std::int32_t id = object->m_nId;
+    if (Find(id) != object)
+    {
+        // The object's id was changed behind the table's back; find its entry.
+        auto it = std::find(m_aTable.begin(), m_aTable.end(), object);
+        id = it == m_aTable.end() ? -1 : static_cast<std::int32_t>(it - m_aTable.begin());
+    }
+    Remove(id);
 }
 
 CTQObject* CTQObjectDatabase::Find(std::int32_t id) const

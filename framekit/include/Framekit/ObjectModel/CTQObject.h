@@ -24,8 +24,8 @@ enum : std::int32_t
 // by its id, perhaps built from a resource.
 //
 // The database's table holds the creator's reference. When the last reference
-// goes, however it goes, the object also leaves the current database's table, so
-// no entry ever points at a deleted object.
+// goes, however it goes, the object also leaves the table of the database that
+// holds it, so no entry ever points at a deleted object.
 class FRAMEKIT_API CTQObject : public ITQDistributedObject
 {
     friend class CTQObjectDatabase;
@@ -81,4 +81,8 @@ private:
     std::int32_t m_nNetworkId = -1;
     std::int32_t m_nRefCount = 1;
     std::int32_t m_nAssociatedResourceId = -1;
+    // The database whose table holds this object, or null. Set and cleared by
+    // that database only, so objects never entered (input events, say) never
+    // touch a database, whatever thread they die on.
+    CTQObjectDatabase* m_pOwnerDatabase = nullptr;
 };
