@@ -576,3 +576,44 @@ TEST_F(CTQVisual3dTest, ALoadedMatrixWithAScaleTakesANewScaleWithoutCompounding)
     copy->Update();
     ExpectMatrixNear(copy->GetTransformation(), CTQMatrix44(0, -3, 0, 3, 3, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 1));
 }
+
+TEST_F(CTQVisual3dTest, AChildReplacedAtTheSamePlaceGivesItsOwnBox)
+{
+    sTree t = BuildTree(*this, m_oDatabase);
+    t.pb2->RemoveVisual(t.c2);
+    std::int32_t replacementId = -1;
+    CTestVisual3d* replacement = Make(replacementId);
+    replacement->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(-1, -1, -1), CTQVector3(1, 1, 30)));
+    t.pb2->AddVisual(replacementId);
+    t.pa->Update();
+    EXPECT_FLOAT_EQ(t.pb2->GetSystemBoundingBox().GetMax().z, 30.0f);
+    EXPECT_FLOAT_EQ(t.pa->GetSystemBoundingBox().GetMax().z, 30.0f);
+}
+
+TEST_F(CTQVisual3dTest, AChildThatIsGoneLeavesTheParentsBoxAtItsNextRecomputation)
+{
+    sTree t = BuildTree(*this, m_oDatabase);
+    t.pc2->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(-1, -1, -1), CTQVector3(1, 1, 40)));
+    t.pa->Update();
+    ASSERT_FLOAT_EQ(t.pb2->GetSystemBoundingBox().GetMax().z, 40.0f);
+    m_oDatabase.DestroyObject(t.c2);
+    t.pb2->SetDirtyFlags(eTQVisual3d_Dirty_SystemBounds);
+    t.pa->Update();
+    EXPECT_FLOAT_EQ(t.pb2->GetSystemBoundingBox().GetMax().z, 1.0f);
+}
+
+TEST_F(CTQVisual3dTest, ALoadedChildTellsItsParentItsBox)
+{
+    sTree t = BuildTree(*this, m_oDatabase);
+    t.pc2->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(-1, -1, -1), CTQVector3(1, 1, 70)));
+    t.pa->Update();
+    const Bytes tall = Store(*t.pc2);
+    t.pc2->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(-1, -1, -1), CTQVector3(1, 1, 1)));
+    t.pa->Update();
+    ASSERT_FLOAT_EQ(t.pb2->GetSystemBoundingBox().GetMax().z, 1.0f);
+
+    ASSERT_TRUE(Load(*t.pc2, tall));
+    t.pb2->SetDirtyFlags(eTQVisual3d_Dirty_SystemBounds);
+    t.pa->Update();
+    EXPECT_FLOAT_EQ(t.pb2->GetSystemBoundingBox().GetMax().z, 70.0f) << "the parent must not keep the box it was told before";
+}

@@ -261,3 +261,70 @@ TEST_F(CTQVisualTest, RoundTripRestoresEveryField)
     EXPECT_TRUE(copy->IsChild(leafId));
     EXPECT_EQ(Store(*copy), bytes);
 }
+
+TEST_F(CTQVisualTest, OnlyReportedChildrenAreUpdatedAndInListOrder)
+{
+    CTestVisual* parent = New<CTestVisual>();
+    std::vector<CTestVisual*> children;
+    for (int i = 0; i < 8; ++i)
+    {
+        children.push_back(New<CTestVisual>());
+        parent->AddVisual(children.back()->GetId());
+    }
+    parent->Update();
+    for (CTestVisual* child : children)
+        child->hooks.clear();
+
+    // Reported in reverse order; updated in the order of the child list.
+    children[5]->SetRenderPriority(1);
+    children[2]->SetRenderPriority(1);
+    std::string order;
+    for (CTestVisual* child : children)
+        child->hooks.clear();
+    parent->Update();
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (!children[i]->hooks.empty())
+            order += static_cast<char>('0' + i);
+    EXPECT_EQ(order, "25");
+    EXPECT_FALSE(parent->IsDirty());
+}
+
+TEST_F(CTQVisualTest, ADirtyChildAddedWithoutAddVisualIsStillUpdated)
+{
+    CTestVisual* parent = New<CTestVisual>();
+    parent->Update();
+    CTestVisual* child = New<CTestVisual>();
+    parent->AddChild(child->GetId());
+    parent->SetDirty(-1);
+    parent->Update();
+    EXPECT_FALSE(child->IsDirty()) << "a child that never reported is looked at after a direct AddChild";
+}
+
+TEST_F(CTQVisualTest, ADirtyVisualGivenAParentReportsToIt)
+{
+    BuildChain();
+    leaf->SetParent(-1);
+    leaf->SetRenderPriority(9);
+    EXPECT_FALSE(middle->IsDirty());
+    leaf->SetParent(middleId);
+    EXPECT_TRUE(middle->IsDirty());
+    EXPECT_TRUE(top->IsDirty());
+    top->Update();
+    EXPECT_FALSE(leaf->IsDirty());
+}
+
+TEST_F(CTQVisualTest, ALoadedVisualLooksAtEveryChildOnce)
+{
+    BuildChain();
+    leaf->SetRenderPriority(5);
+    const Bytes dirtyLeaf = Store(*leaf);
+    const Bytes middleBytes = Store(*middle);
+    top->Update();
+    // Loading gives the leaf its dirty state back without any report.
+    ASSERT_TRUE(Load(*leaf, dirtyLeaf));
+    ASSERT_TRUE(leaf->IsDirty());
+    ASSERT_TRUE(Load(*middle, middleBytes));
+    middle->SetDirty(-1);
+    middle->Update();
+    EXPECT_FALSE(leaf->IsDirty()) << "after loading, every child is looked at";
+}

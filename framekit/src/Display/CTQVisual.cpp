@@ -3,7 +3,7 @@
 #include <Framekit/ObjectModel/TQSerialize.h>
 
 #include "TQDisplayObjects.h"
-#include "TQVisualLinks.h"
+#include <Framekit/Display/CTQVisual3d.h>
 
 #include <Plinth/CTQDataStream.h>
 
@@ -142,17 +142,27 @@ void CTQVisual::UpdateDirtyChildren()
     }
 }
 
-// Places recorded in the child index grow along the child list, so sorting
-// by them restores the list's order. Reports that arrive while the children
-// update are kept for the next update.
+// In the order of the child list: a short list is searched for each reported
+// id (its place is where the child is found); in a long one the places
+// recorded in the child index, which grow along the list, give the order.
+// Reports that arrive while the children update are kept for the next update.
 void CTQVisual::UpdateReportedChildren()
 {
+    constexpr std::size_t kShortList = 64;
+    const std::vector<std::int32_t>& children = GetChildList();
+    const bool shortList = children.size() <= kShortList;
     m_aReportScratch.clear();
-    const std::map<std::int32_t, std::int32_t>& index = GetChildIndex();
     for (std::int32_t id : m_aReportedChildren)
     {
-        auto entry = index.find(id);
-        if (entry != index.end())
+        if (shortList)
+        {
+            auto place = std::find(children.begin(), children.end(), id);
+            if (place != children.end())
+                m_aReportScratch.emplace_back(static_cast<std::int32_t>(place - children.begin()), id);
+            continue;
+        }
+        auto entry = GetChildIndex().find(id);
+        if (entry != GetChildIndex().end())
             m_aReportScratch.emplace_back(entry->second, id);
     }
     m_aReportedChildren.clear();
@@ -160,7 +170,11 @@ void CTQVisual::UpdateReportedChildren()
     m_aReportScratch.erase(std::unique(m_aReportScratch.begin(), m_aReportScratch.end()), m_aReportScratch.end());
     for (std::size_t i = 0; i < m_aReportScratch.size(); ++i)
     {
-        CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(m_aReportScratch[i].second);
+        const auto [place, id] = m_aReportScratch[i];
+        const std::size_t at = static_cast<std::size_t>(place);
+        CTQVisual* child = shortList && at < GetChildList().size() && GetChildList()[at] == id
+                               ? GetChildVisualAt(at)
+                               : TQFindDisplayObjectAs<CTQVisual>(id);
         if (child && child->IsDirty())
             child->Update();
     }
@@ -220,10 +234,15 @@ void CTQVisual::RequestParentBlindDisplay(std::int32_t id)
     m_nPendingBlindDisplay = id;
 }
 
+// A dirty visual tells its new parent, so that every ancestor of a dirty
+// visual stays dirty and knows which child to update.
 void CTQVisual::SetParent(std::int32_t id)
 {
     BlindUpdateCheck(id, m_nParent);
     m_nParent = id;
+    if (m_bDirty)
+        if (CTQVisual* parent = GetParentVisual())
+            parent->SetDirty(GetId());
 }
 
 void CTQVisual::SetRoot(std::int32_t id)
@@ -268,37 +287,26 @@ void CTQVisual::AddChild(std::int32_t id)
     m_bUpdateEveryChild = true;
 }
 
-CTQObject* CTQVisual::ResolveChild(std::size_t place, const sChildLink*& link)
-{
-    const std::vector<std::int32_t>& children = GetChildList();
-    if (m_aChildLinks.size() != children.size())
-        m_aChildLinks.resize(children.size());
-    link = &m_aChildLinks[place];
-    return TQResolveVisualLink(children[place], m_aChildLinks[place]);
-}
-
 CTQVisual* CTQVisual::GetChildVisualAt(std::size_t place)
 {
-    if (place >= GetChildList().size())
-        return nullptr;
-    const sChildLink* link = nullptr;
-    CTQObject* object = ResolveChild(place, link);
-    return object && link->bVisual ? static_cast<CTQVisual*>(object) : nullptr;
+    const std::vector<std::int32_t>& children = GetChildList();
+    return place < children.size() ? TQFindDisplayObjectAs<CTQVisual>(children[place]) : nullptr;
 }
 
 CTQVisual3d* CTQVisual::GetChild3dAt(std::size_t place)
 {
-    if (place >= GetChildList().size())
-        return nullptr;
-    const sChildLink* link = nullptr;
-    CTQObject* object = ResolveChild(place, link);
-    return object && link->bVisual3d ? static_cast<CTQVisual3d*>(object) : nullptr;
+    const std::vector<std::int32_t>& children = GetChildList();
+    return place < children.size() ? TQFindDisplayObjectAs<CTQVisual3d>(children[place]) : nullptr;
 }
 
 CTQVisual* CTQVisual::GetParentVisual()
 {
-    CTQObject* object = TQResolveVisualLink(m_nParent, m_oParentLink);
-    return object && m_oParentLink.bVisual ? static_cast<CTQVisual*>(object) : nullptr;
+    return TQFindDisplayObjectAs<CTQVisual>(m_nParent);
+}
+
+CTQVisual3d* CTQVisual::GetParentVisual3d()
+{
+    return TQFindDisplayObjectAs<CTQVisual3d>(m_nParent);
 }
 
 std::int32_t CTQVisual::GetSerializationMode() const

@@ -9,6 +9,7 @@
 
 #include <Plinth/CTQDataStream.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -21,6 +22,8 @@ constexpr std::uint32_t kStyle3d = 16;
 constexpr std::uint32_t kComponentBits = eTQVisual3d_Dirty_Position | eTQVisual3d_Dirty_AnyRotation |
                                          eTQVisual3d_Dirty_Scale;
 constexpr std::uint32_t kLinearBits = eTQVisual3d_Dirty_AnyRotation | eTQVisual3d_Dirty_Scale;
+// Longer child lists are not searched for a child that moved in them.
+constexpr std::size_t kMaxSearchedChildren = 64;
 
 CTQGeomAlignedBBox3d UnitBounds()
 {
@@ -504,14 +507,76 @@ void CTQVisual3d::ComputeMyBounds()
     m_nDirtyFlags |= eTQVisual3d_Dirty_SystemBounds;
 }
 
+// A child's box is read from the child only when this visual has not been
+// told it (a new child, or one whose place changed); the boxes of children
+// that are gone are left out.
 void CTQVisual3d::ComputeSystemBounds()
 {
-    CTQGeomAlignedBBox3d& system = m_oSystemBoundingBox;
-    system = m_oWorldBoundingBox;
-    for (std::size_t i = 0; i < GetChildList().size(); ++i)
-        if (CTQVisual3d* child = GetChild3dAt(i))
-            system.GrowBoundingBox(child->GetSystemBoundingBox());
+    const std::vector<std::int32_t>& children = GetChildList();
+    if (m_aChildBounds.size() != children.size())
+        m_aChildBounds.resize(children.size());
+    CTQVector3 low = m_oWorldBoundingBox.GetMin();
+    CTQVector3 high = m_oWorldBoundingBox.GetMax();
+    for (std::size_t i = 0; i < children.size(); ++i)
+    {
+        // A box told by the child stands while the same child is at its place
+        // (ids are never reused within a database), without visiting the child.
+        sChildBounds& known = m_aChildBounds[i];
+        const CTQObject* object = TQFindDisplayObject(children[i]);
+        if (!object || known.pChild != object || known.nId != children[i])
+        {
+            const CTQVisual3d* child = GetChild3dAt(i);
+            known.nId = child ? children[i] : -1;
+            known.pChild = child;
+            if (!child)
+                continue;
+            known.vMin = child->GetSystemBoundingBox().GetMin();
+            known.vMax = child->GetSystemBoundingBox().GetMax();
+        }
+        low = CTQVector3::Min(low, known.vMin);
+        high = CTQVector3::Max(high, known.vMax);
+    }
+    m_oSystemBoundingBox.Set(low, high);
     m_nDirtyFlags &= ~eTQVisual3d_Dirty_SystemBounds;
+    NotifySystemBoundsChanged();
+}
+
+void CTQVisual3d::NotifySystemBoundsChanged()
+{
+    if (CTQVisual3d* parent = GetParentVisual3d())
+        parent->TakeChildSystemBounds(*this, m_nPlaceInParent);
+}
+
+// The child's place is guessed from where it stood last time, or just before
+// (a child in front of it left). When neither holds the child, every known box
+// is forgotten, so the next computation asks each child afresh instead of
+// keeping a box that no longer holds.
+void CTQVisual3d::TakeChildSystemBounds(const CTQVisual3d& child, std::uint32_t& placeHint)
+{
+    const std::vector<std::int32_t>& children = GetChildList();
+    const std::int32_t id = child.GetId();
+    if (placeHint >= children.size() || children[placeHint] != id)
+    {
+        if (placeHint > 0 && placeHint - 1 < children.size() && children[placeHint - 1] == id)
+            --placeHint;
+        else
+        {
+            auto place = std::find(children.begin(), children.end(), id);
+            if (place == children.end() || children.size() > kMaxSearchedChildren)
+            {
+                m_aChildBounds.clear();
+                return;
+            }
+            placeHint = static_cast<std::uint32_t>(place - children.begin());
+        }
+    }
+    if (m_aChildBounds.size() != children.size())
+        m_aChildBounds.resize(children.size());
+    sChildBounds& known = m_aChildBounds[placeHint];
+    known.nId = id;
+    known.pChild = &child;
+    known.vMin = child.GetSystemBoundingBox().GetMin();
+    known.vMax = child.GetSystemBoundingBox().GetMax();
 }
 
 // The matrix is compared exactly: an equal one leaves the world matrix as it
@@ -669,6 +734,8 @@ void CTQVisual3d::Serialize(CTQDataStream& s)
     {
         m_bOrientedBoundsStale = false;
         RecoverGivenTransform();
+        m_aChildBounds.clear();
+        NotifySystemBoundsChanged();
     }
 }
 

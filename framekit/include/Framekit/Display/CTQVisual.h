@@ -100,27 +100,15 @@ protected:
     virtual bool IsUpdatingState() const;
 
     // The child at this place of the child list when it is a visual (a 3D
-    // visual), else null; and the parent when its id names a visual. Each id
-    // is looked up in the current object database's table on every use, so an
-    // object that is gone is never reached. What kind of object the table
-    // held is remembered with the object's address and database and asked
-    // again only when either changes (ids are never reused within a
-    // database), so a frame's walk does not touch children it passes over.
+    // visual), else null; and the parent when its id names a visual (a 3D
+    // visual). Ids are looked up in the current object database on every use,
+    // so an object that is gone is never reached.
     CTQVisual* GetChildVisualAt(std::size_t place);
     CTQVisual3d* GetChild3dAt(std::size_t place);
     CTQVisual* GetParentVisual();
+    CTQVisual3d* GetParentVisual3d();
 
 private:
-    // What the object looked up last under an id was.
-    struct sChildLink
-    {
-        const void* pDatabase = nullptr;
-        const CTQObject* pObject = nullptr;
-        bool bVisual = false;
-        bool bVisual3d = false;
-    };
-
-    CTQObject* ResolveChild(std::size_t place, const sChildLink*& link);
     void NoteReport(std::int32_t child);
     void UpdateDirtyChildren();
     void UpdateReportedChildren();
@@ -141,6 +129,4 @@ private:
     bool m_bUpdateEveryChild = true;
     std::vector<std::int32_t> m_aReportedChildren;
     std::vector<std::pair<std::int32_t, std::int32_t>> m_aReportScratch;
-    std::vector<sChildLink> m_aChildLinks;
-    sChildLink m_oParentLink;
 };

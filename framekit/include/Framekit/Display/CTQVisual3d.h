@@ -10,6 +10,7 @@
 #include <Geodex/CTQVector4.h>
 
 #include <cstdint>
+#include <vector>
 
 class CTQColor;
 class CTQDataStream;
@@ -216,7 +217,23 @@ protected:
     virtual void OnMatrixUpdated();
     virtual void OnBoundsUpdated();
 
+    // Tells a 3D parent this visual's system box. A parent keeps the system
+    // boxes of its 3D children as they told them, so that growing its own box
+    // does not visit every child; ComputeSystemBounds() and loading call this,
+    // and a class that changes the system box in another way calls it too.
+    void NotifySystemBoundsChanged();
+
 private:
+    // A 3D child's system box as this visual last learned it.
+    struct sChildBounds
+    {
+        std::int32_t nId = -1;
+        const CTQVisual3d* pChild = nullptr;
+        CTQVector3 vMin;
+        CTQVector3 vMax;
+    };
+
+    void TakeChildSystemBounds(const CTQVisual3d& child, std::uint32_t& placeHint);
     bool RaiseChange(std::uint32_t bits);
     void SetRotationContent(const CTQVector4& rotation, std::uint32_t dirtyBit, eTQVisual3d_ContentFlags content);
     void SetLookContent(const CTQVector4& rotation, const CTQVector3& up, std::uint32_t dirtyBit,
@@ -247,6 +264,12 @@ private:
     CTQVector4 m_vRotation{0.0f, 0.0f, 0.0f, 0.0f};
     CTQVector4 m_vScale{1.0f, 1.0f, 1.0f, 1.0f};
     CTQVector4 m_vUpVector{0.0f, 0.0f, 1.0f, 0.0f};
+    // Parallel to the child list; an entry counts only while its id and
+    // object are those at its place.
+    std::vector<sChildBounds> m_aChildBounds;
+    // Where this visual stood in its parent's child list when it last told it
+    // its system box; a guess, checked before use.
+    std::uint32_t m_nPlaceInParent = 0;
     mutable CTQGeomOrientedBBox3d m_oOrientedBounds;
     // The last matrix given whole (identity before any): its linear part stands
     // for the rotation while no rotation was given after it.
