@@ -1,5 +1,7 @@
 // The sample game: shows, step by step, what the library does for a game.
 
+#include "SampleSections.h"
+
 #include <Framekit.h>
 #include <Framekit/Resources/Resources.h>
 
@@ -268,10 +270,13 @@ int main()
     std::printf("Framekit sample\n\n-- registered classes\n");
     ListFactory<CTQNodeFactory>();
     ListFactory<CTQObjectFactory>();
+    ListFactory<CTQResourceFactory>();
     ShowNodeTree();
     ShowObjects((std::filesystem::temp_directory_path() / "framekit-sample.sav").string());
 #ifdef FRAMEKIT_SAMPLE_LEVEL
     ShowResources(FRAMEKIT_SAMPLE_LEVEL);
 #endif
+    ShowInput();
+    ShowCalendar();
     return 0;
 }

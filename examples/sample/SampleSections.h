@@ -1,0 +1,5 @@
+#pragma once
+
+// The sample's sections beyond main.cpp, one file each.
+void ShowInput();
+void ShowCalendar();
