@@ -12,6 +12,17 @@
 // One Update of a scene of 100 000 3D visuals in a ten-way tree, beside the
 // plain loop that multiplies the same matrices in a flat array (the limit),
 // and a frame in which 1 % of the visuals moved.
+//
+// Measured on a shared 2-vCPU AMD EPYC virtual machine (RelWithDebInfo, other
+// builds running, load about 4): plain loop 0.65-0.9 ms; full update of the
+// scene 11-21 ms, 16-20 times the plain loop; 1 % moved 0.36-0.6 ms when
+// frames follow each other (3-5 % of the full update) and about 1.4 ms (11 %)
+// when the frame finds caches emptied by the full update and the plain loop.
+// What keeps the full update far from the plain loop is the object per
+// visual: every visual is an object of about 900 bytes reached through the
+// object database by id, with a dozen overridable steps (Update, the three
+// state hooks, the Compute... operations, the matrix and bounds hooks), where
+// the plain loop streams 128 bytes per matrix.
 namespace
 {
 class CBenchVisual3d : public CTQVisual3d
