@@ -9,6 +9,8 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -94,6 +96,17 @@ bool CFileIO::Open(const char* name, int mode)
         throw new CXfsException(name, "file larger than 2 GiB");
     }
 
+    return AdoptStream(file, name, writing, size);
+}
+
+namespace
+{
+// The name an in-memory file goes by (GetFileName, diagnostics).
+constexpr const char* kMemoryFileName = "<memory>";
+} // namespace
+
+bool CFileIO::AdoptStream(std::FILE* file, const char* name, bool writing, std::int64_t size)
+{
     m_pFile = file;
     m_sFileName = name;
     m_bWriting = writing;
@@ -103,6 +116,47 @@ bool CFileIO::Open(const char* name, int mode)
     return true;
 }
 
+bool CFileIO::OpenMemory(const void* data, std::size_t size)
+{
+    Close();
+    if (static_cast<std::uint64_t>(size) > static_cast<std::uint64_t>(kMaxFileSize) || (data == nullptr && size > 0))
+        return false;
+    // One byte more than asked, so that an empty file still has a buffer to open.
+    m_aMemory.assign(size + 1, 0);
+    if (size > 0)
+        std::memcpy(m_aMemory.data(), data, size);
+    std::FILE* file = fmemopen(m_aMemory.data(), m_aMemory.size(), "rb");
+    if (file == nullptr)
+    {
+        m_aMemory.clear();
+        return false;
+    }
+    return AdoptStream(file, kMemoryFileName, false, static_cast<std::int64_t>(size));
+}
+
+bool CFileIO::OpenMemory()
+{
+    Close();
+    std::FILE* file = open_memstream(&m_pMemoryStream, &m_nMemoryStreamSize);
+    if (file == nullptr)
+        return false;
+    return AdoptStream(file, kMemoryFileName, true, 0);
+}
+
+bool CFileIO::GetMemory(const std::uint8_t*& data, std::size_t& size)
+{
+    if (!IsWriting() || m_sFileName != kMemoryFileName)
+        return false;
+    // The stream publishes its buffer when flushed, sized at the position it
+    // stands on: stand at the end.
+    const std::int64_t position = m_nPos;
+    if (!SeekTo(m_nSize) || std::fflush(m_pFile) != 0 || m_pMemoryStream == nullptr)
+        return false;
+    data = reinterpret_cast<const std::uint8_t*>(m_pMemoryStream);
+    size = static_cast<std::size_t>(m_nSize);
+    return SeekTo(position);
+}
+
 void CFileIO::Close()
 {
     if (m_pFile == nullptr)
@@ -110,6 +164,10 @@ void CFileIO::Close()
     if (std::fclose(m_pFile) != 0 && m_bWriting)
         Debug_Warning("CFileIO::Close(): writing '%s' failed\n", m_sFileName.GetString());
     m_pFile = nullptr;
+    std::free(m_pMemoryStream);
+    m_pMemoryStream = nullptr;
+    m_nMemoryStreamSize = 0;
+    m_aMemory.clear();
     m_sFileName.Empty();
     m_bWriting = false;
     m_nPos = 0;

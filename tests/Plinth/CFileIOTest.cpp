@@ -738,3 +738,40 @@ TEST(CFileIO, StepBackReturnsToTheValueAfterTheLineEnd)
     ASSERT_TRUE(file.ReadTextString(s));
     EXPECT_STREQ(s.GetString(), "b");
 }
+
+TEST(CFileIOMemory, WrittenBytesAreTheSameAsOnDiskAndReadBack)
+{
+    CFileIO out;
+    ASSERT_TRUE(out.OpenMemory());
+    ASSERT_TRUE(out.WriteInt32(0));
+    ASSERT_TRUE(out.WriteString("abc"));
+    // The length-placeholder pattern: back, fill in, to the end again.
+    ASSERT_TRUE(out.Seek(0, CFileIO::eSeekBegin));
+    ASSERT_TRUE(out.WriteInt32(7));
+    ASSERT_TRUE(out.Seek(0, CFileIO::eSeekEnd));
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    ASSERT_TRUE(out.GetMemory(data, size));
+    EXPECT_EQ(Bytes(data, data + size), (Bytes{7, 0, 0, 0, 3, 0, 0, 0, 'a', 'b', 'c'}));
+
+    CFileIO in;
+    ASSERT_TRUE(in.OpenMemory(data, size));
+    std::int32_t n = 0;
+    CTQString s;
+    EXPECT_TRUE(in.ReadInt32(n));
+    EXPECT_TRUE(in.ReadString(s));
+    EXPECT_EQ(n, 7);
+    EXPECT_STREQ(s, "abc");
+    EXPECT_FALSE(in.ReadInt32(n)); // nothing past the end
+    EXPECT_FALSE(in.GetMemory(data, size));
+}
+
+TEST(CFileIOMemory, AnEmptyMemoryFileReadsNothing)
+{
+    CFileIO in;
+    ASSERT_TRUE(in.OpenMemory(nullptr, 0));
+    EXPECT_EQ(in.GetSize(), 0);
+    bool b = true;
+    EXPECT_FALSE(in.ReadBool(b));
+    EXPECT_FALSE(in.OpenMemory(nullptr, 4));
+}

@@ -5,7 +5,6 @@
 
 #include <Plinth/CFileIO.h>
 
-#include "CTQMemoryFileIO.h"
 
 #include <algorithm>
 #include <limits>
@@ -383,7 +382,7 @@ bool CTQLocalResourceDatabase::Save(CFileIO* file)
         return false;
     bool ok = file->WriteUInt16(kFileMarker) && file->WriteUInt16(kFileVersion) && file->WriteInt32(kReserved) &&
               file->WriteInt(GetCount());
-    CTQMemoryFileIO record;
+    CFileIO record;
     std::int32_t id = -1;
     const sResource* entry = nullptr;
     for (bool more = Map_GetFirst(id, entry); ok && more; more = Map_GetNext(id, entry))
@@ -393,16 +392,15 @@ bool CTQLocalResourceDatabase::Save(CFileIO* file)
 
 // The record is written to memory first, so its length goes before it without
 // moving back in the file.
-bool CTQLocalResourceDatabase::SaveRecord(CFileIO* file, CTQMemoryFileIO& record, const sResource& entry)
+bool CTQLocalResourceDatabase::SaveRecord(CFileIO* file, CFileIO& record, const sResource& entry)
 {
     CTQResource* resource = entry.pResource;
-    record.StartWriting();
-    if (!resource->Save(&record))
+    const std::uint8_t* bytes = nullptr;
+    std::size_t size = 0;
+    if (!record.OpenMemory() || !resource->Save(&record) || !record.GetMemory(bytes, size))
         return false;
-    const std::vector<std::uint8_t>& bytes = record.GetBytes();
     return file->WriteString(resource->GetType().GetName()) && file->WriteString(entry.sResourceClass) &&
-           file->WriteInt32(static_cast<std::int32_t>(bytes.size())) &&
-           file->WriteRaw(bytes.data(), 1, bytes.size()) == bytes.size();
+           file->WriteInt32(static_cast<std::int32_t>(size)) && file->WriteRaw(bytes, 1, size) == size;
 }
 
 bool CTQLocalResourceDatabase::Load(CFileIO* file)
@@ -418,12 +416,13 @@ bool CTQLocalResourceDatabase::Load(CFileIO* file)
         count * kMinEntryBytes > BytesLeft(file))
         return false;
 
-    CTQMemoryFileIO record;
+    CFileIO record;
+    std::vector<std::uint8_t> bytes;
     bool ok = true;
     for (int i = 0; i < count; ++i)
     {
         bool recordFailed = false;
-        if (!LoadRecord(file, record, recordFailed))
+        if (!LoadRecord(file, record, bytes, recordFailed))
         {
             ok = false;
             break;
@@ -439,7 +438,8 @@ bool CTQLocalResourceDatabase::Load(CFileIO* file)
 
 // False when the file cannot be read on (the entry's frame is cut short or states a
 // length past the end); recordFailed when only this record's content was bad.
-bool CTQLocalResourceDatabase::LoadRecord(CFileIO* file, CTQMemoryFileIO& record, bool& recordFailed)
+bool CTQLocalResourceDatabase::LoadRecord(CFileIO* file, CFileIO& record, std::vector<std::uint8_t>& bytes,
+                                          bool& recordFailed)
 {
     CTQString type;
     CTQString resourceClass;
@@ -452,7 +452,8 @@ bool CTQLocalResourceDatabase::LoadRecord(CFileIO* file, CTQMemoryFileIO& record
     if (!resource)
         return file->Skip(length);
     const auto size = static_cast<std::size_t>(length);
-    if (file->ReadRaw(record.StartReading(size), 1, size) != size)
+    bytes.resize(size);
+    if (file->ReadRaw(bytes.data(), 1, size) != size || !record.OpenMemory(bytes.data(), size))
     {
         resource->Release();
         return false;

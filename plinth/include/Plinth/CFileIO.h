@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 #include <string>
 
 // A file opened either for reading or for writing, with three ways to read and
@@ -76,6 +77,15 @@ public:
     // a file too large for 32-bit positions, and `new CFileIOException(...)` when
     // the operating system cannot open it (missing, no access, a directory).
     bool Open(const char* name, int mode);
+    // In-memory files, with every operation a file on disk has. The first form
+    // reads a copy of size bytes; the second writes into a buffer that
+    // GetMemory() shows. Both close what was open first; false when the memory
+    // cannot be had.
+    bool OpenMemory(const void* data, std::size_t size);
+    bool OpenMemory();
+    // The bytes written so far to a file opened with OpenMemory(); valid until the
+    // next write or Close. False for any other file.
+    bool GetMemory(const std::uint8_t*& data, std::size_t& size);
     bool IsOpened() const { return m_pFile != nullptr; }
     bool IsReading() const { return m_pFile != nullptr && !m_bWriting; }
     bool IsWriting() const { return m_pFile != nullptr && m_bWriting; }
@@ -202,8 +212,15 @@ private:
     bool ReadTextValue(char delimiter, std::size_t maxLength, std::string& text);
     bool WriteTextValue(const char* text, std::size_t length);
 
+    bool AdoptStream(std::FILE* file, const char* name, bool writing, std::int64_t size);
+
     std::FILE* m_pFile = nullptr;
     CTQString m_sFileName;
+    // In-memory files: the bytes being read, or the C library's growing buffer
+    // being written (owned here, freed on Close).
+    std::vector<std::uint8_t> m_aMemory;
+    char* m_pMemoryStream = nullptr;
+    std::size_t m_nMemoryStreamSize = 0;
     bool m_bWriting = false;
     // Tracked here rather than asked of the C library: every read is checked
     // against m_nSize - m_nPos. For a file being written m_nSize is the furthest

@@ -2,7 +2,8 @@
 
 #include <Framekit/Resources/CTQResourceDatabase.h>
 
-class CTQMemoryFileIO;
+#include <cstdint>
+#include <vector>
 
 // The resource database kept in local files. Its source-control operations are
 // inert: they answer false and change nothing.
@@ -103,8 +104,10 @@ protected:
     std::int32_t NextUniqueId() override;
 
 private:
-    bool LoadRecord(CFileIO* file, CTQMemoryFileIO& record, bool& recordFailed);
-    bool SaveRecord(CFileIO* file, CTQMemoryFileIO& record, const sResource& entry);
+    // Each record goes through an in-memory file of its own: written there first
+    // so its length can precede it, read from there so it cannot read into the next.
+    bool LoadRecord(CFileIO* file, CFileIO& record, std::vector<std::uint8_t>& bytes, bool& recordFailed);
+    bool SaveRecord(CFileIO* file, CFileIO& record, const sResource& entry);
     std::int32_t NextFreeId();
 
     std::int32_t m_nNextUniqueId = 0;
