@@ -27,7 +27,9 @@ function(framekit_library name dir)
   set_target_properties(${name} PROPERTIES
     VERSION ${PROJECT_VERSION}
     SOVERSION ${PROJECT_VERSION_MAJOR}
-    EXPORT_NAME ${name})
+    EXPORT_NAME ${name}
+    # Installed side by side, each library finds the others next to itself.
+    INSTALL_RPATH "$ORIGIN")
 endfunction()
 
 function(framekit_warnings target)

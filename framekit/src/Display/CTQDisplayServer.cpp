@@ -5,7 +5,7 @@
 #include <Framekit/ObjectModel/CTQObjectFactory.h>
 #include <Framekit/ObjectModel/TQSerialize.h>
 
-#include "TQDisplayObjects.h"
+#include <Framekit/ObjectModel/TQObjectLookup.h>
 
 #include <Plinth/CTQDataStream.h>
 #include <Plinth/CTQProperty.h>
@@ -102,7 +102,7 @@ void CTQDisplayServer::TellViewports(const char* mode)
     const std::vector<std::int32_t>& children = GetChildList();
     // By place, not by iterator: a viewport may add or remove viewports while it resizes.
     for (std::size_t i = 0; i < children.size(); ++i)
-        if (CTQViewport* viewport = TQFindDisplayObjectAs<CTQViewport>(children[i]))
+        if (CTQViewport* viewport = TQPeekObjectAs<CTQViewport>(children[i]))
             viewport->SetDisplayMode(GetId(), mode);
 }
 
@@ -176,7 +176,7 @@ std::int32_t CTQDisplayServer::CreateObject(const CTQString& className)
     const CTQString deviceName = className.Left(3) + (infix ? infix : "") + className.Mid(3);
     const bool deviceKnown = CTQObjectFactory::IsValidClassType(deviceName);
     const std::int32_t id = database->CreateObject(deviceKnown ? deviceName : className);
-    return TQFindDisplayObject(id) ? id : -1;
+    return TQPeekObject(id) ? id : -1;
 }
 
 void CTQDisplayServer::DeleteObject(std::int32_t id)

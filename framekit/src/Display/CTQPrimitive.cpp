@@ -1,7 +1,7 @@
 #include <Framekit/Display/CTQPrimitive.h>
 #include <Framekit/Display/CTQViewport.h>
 
-#include "TQDisplayObjects.h"
+#include <Framekit/ObjectModel/TQObjectLookup.h>
 
 #include <cassert>
 
@@ -50,7 +50,7 @@ void CTQPrimitive::Display(std::int32_t viewport)
 {
     if (!IsVisible() || IsCulled())
         return;
-    if (CTQViewport* target = TQFindDisplayObjectAs<CTQViewport>(viewport))
+    if (CTQViewport* target = TQPeekObjectAs<CTQViewport>(viewport))
         target->OnVisualDisplayed(*this);
 }
 

@@ -5,7 +5,7 @@
 #include <Framekit/Display/CTQVisual.h>
 #include <Framekit/ObjectModel/TQSerialize.h>
 
-#include "TQDisplayObjects.h"
+#include <Framekit/ObjectModel/TQObjectLookup.h>
 
 #include <Geodex/CTQVector4.h>
 #include <Plinth/CTQDataStream.h>
@@ -38,7 +38,7 @@ void CTQViewport::Forget(CTQObject*& cached) const
 CTQCamera* CTQViewport::ResolveCamera() const
 {
     if (!m_pCamera)
-        if ((m_pCamera = TQFindDisplayObjectAs<CTQCamera>(m_nCameraId)))
+        if ((m_pCamera = TQPeekObjectAs<CTQCamera>(m_nCameraId)))
             m_pCamera->AddRef();
     return static_cast<CTQCamera*>(m_pCamera);
 }
@@ -46,7 +46,7 @@ CTQCamera* CTQViewport::ResolveCamera() const
 CTQScene* CTQViewport::ResolveScene() const
 {
     if (!m_pScene)
-        if ((m_pScene = TQFindDisplayObjectAs<CTQScene>(m_nSceneId)))
+        if ((m_pScene = TQPeekObjectAs<CTQScene>(m_nSceneId)))
             m_pScene->AddRef();
     return static_cast<CTQScene*>(m_pScene);
 }
@@ -104,7 +104,7 @@ void CTQViewport::Render()
     const std::vector<std::int32_t>& children = GetChildList();
     for (std::size_t i = 0; i < children.size(); ++i)
     {
-        CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(children[i]);
+        CTQVisual* child = TQPeekObjectAs<CTQVisual>(children[i]);
         if (child && child->IsVisible())
             child->Update();
     }
@@ -130,7 +130,7 @@ void CTQViewport::Precache()
 // never shown under a sibling scene's virtual space.
 void CTQViewport::DisplayChild(std::int32_t id, bool precache)
 {
-    CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(id);
+    CTQVisual* child = TQPeekObjectAs<CTQVisual>(id);
     if (!child || (!precache && !child->IsVisible()))
         return;
     const bool isScene = child->IsOfType(CTQScene::GetClassType());
@@ -315,7 +315,7 @@ const _sTQDisplayModes& CTQViewport::GetPresentGfxMode() const
 
 void CTQViewport::SetDisplayMode(std::int32_t displayServer, const char*)
 {
-    const CTQDisplayServer* server = TQFindDisplayObjectAs<CTQDisplayServer>(displayServer);
+    const CTQDisplayServer* server = TQPeekObjectAs<CTQDisplayServer>(displayServer);
     if (!server)
         return;
     OnDisplaySizeChanged(CTQSize(server->GetDisplayWidth(), server->GetDisplayHeight()));

@@ -2,7 +2,7 @@
 #include <Framekit/Display/CTQViewport.h>
 #include <Framekit/ObjectModel/TQSerialize.h>
 
-#include "TQDisplayObjects.h"
+#include <Framekit/ObjectModel/TQObjectLookup.h>
 #include <Framekit/Display/CTQVisual3d.h>
 
 #include <Plinth/CTQDataStream.h>
@@ -33,7 +33,7 @@ void CTQVisual::Display(std::int32_t viewport)
 {
     if (!m_bVisible || m_bCulled)
         return;
-    if (CTQViewport* target = TQFindDisplayObjectAs<CTQViewport>(viewport))
+    if (CTQViewport* target = TQPeekObjectAs<CTQViewport>(viewport))
         target->OnVisualDisplayed(*this);
     for (std::size_t i = 0; i < GetChildList().size(); ++i)
     {
@@ -62,9 +62,9 @@ void CTQVisual::AddVisual(std::int32_t id)
 {
     if (id == GetId() && id >= 0)
         return;
-    CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(id);
+    CTQVisual* child = TQPeekObjectAs<CTQVisual>(id);
     if (child && child->GetParent() != -1 && child->GetParent() != GetId())
-        if (CTQVisual* previous = TQFindDisplayObjectAs<CTQVisual>(child->GetParent()))
+        if (CTQVisual* previous = TQPeekObjectAs<CTQVisual>(child->GetParent()))
             previous->RemoveVisual(id);
     AddChild(id);
     if (!child)
@@ -80,7 +80,7 @@ void CTQVisual::AddVisual(std::int32_t id)
 void CTQVisual::RemoveVisual(std::int32_t id)
 {
     RemoveChild(id);
-    if (CTQVisual* child = TQFindDisplayObjectAs<CTQVisual>(id))
+    if (CTQVisual* child = TQPeekObjectAs<CTQVisual>(id))
     {
         child->SetParent(-1);
         child->SetRoot(-1);
@@ -174,7 +174,7 @@ void CTQVisual::UpdateReportedChildren()
         const std::size_t at = static_cast<std::size_t>(place);
         CTQVisual* child = shortList && at < GetChildList().size() && GetChildList()[at] == id
                                ? GetChildVisualAt(at)
-                               : TQFindDisplayObjectAs<CTQVisual>(id);
+                               : TQPeekObjectAs<CTQVisual>(id);
         if (child && child->IsDirty())
             child->Update();
     }
@@ -290,23 +290,23 @@ void CTQVisual::AddChild(std::int32_t id)
 CTQVisual* CTQVisual::GetChildVisualAt(std::size_t place)
 {
     const std::vector<std::int32_t>& children = GetChildList();
-    return place < children.size() ? TQFindDisplayObjectAs<CTQVisual>(children[place]) : nullptr;
+    return place < children.size() ? TQPeekObjectAs<CTQVisual>(children[place]) : nullptr;
 }
 
 CTQVisual3d* CTQVisual::GetChild3dAt(std::size_t place)
 {
     const std::vector<std::int32_t>& children = GetChildList();
-    return place < children.size() ? TQFindDisplayObjectAs<CTQVisual3d>(children[place]) : nullptr;
+    return place < children.size() ? TQPeekObjectAs<CTQVisual3d>(children[place]) : nullptr;
 }
 
 CTQVisual* CTQVisual::GetParentVisual()
 {
-    return TQFindDisplayObjectAs<CTQVisual>(m_nParent);
+    return TQPeekObjectAs<CTQVisual>(m_nParent);
 }
 
 CTQVisual3d* CTQVisual::GetParentVisual3d()
 {
-    return TQFindDisplayObjectAs<CTQVisual3d>(m_nParent);
+    return TQPeekObjectAs<CTQVisual3d>(m_nParent);
 }
 
 std::int32_t CTQVisual::GetSerializationMode() const

@@ -3,7 +3,7 @@
 #include <Framekit/Display/CTQVisual3d.h>
 #include <Framekit/ObjectModel/TQSerialize.h>
 
-#include "TQDisplayObjects.h"
+#include <Framekit/ObjectModel/TQObjectLookup.h>
 #include "TQLookIntoBasis.h"
 #include "TQVisual3dResourceBounds.h"
 
@@ -164,7 +164,7 @@ void CTQVisual3d::SetTransformMatrix(const CTQMatrix44& matrix)
 // projection, then into the world by the camera's placement (camera to world).
 void CTQVisual3d::SetPosFromScreenCoords(std::int32_t viewport, int x, int y, eTQVisual3d_Plane plane)
 {
-    CTQViewport* target = TQFindDisplayObjectAs<CTQViewport>(viewport);
+    CTQViewport* target = TQPeekObjectAs<CTQViewport>(viewport);
     if (!target || !target->HasValidInvProjectionMatrix())
         return;
     const CTQSize size = target->GetSize();
@@ -522,7 +522,7 @@ void CTQVisual3d::ComputeSystemBounds()
         // A box told by the child stands while the same child is at its place
         // (ids are never reused within a database), without visiting the child.
         sChildBounds& known = m_aChildBounds[i];
-        const CTQObject* object = TQFindDisplayObject(children[i]);
+        const CTQObject* object = TQPeekObject(children[i]);
         if (!object || known.pChild != object || known.nId != children[i])
         {
             const CTQVisual3d* child = GetChild3dAt(i);
@@ -686,7 +686,7 @@ void CTQVisual3d::AddVisual(std::int32_t id)
 {
     CTQVisual::AddVisual(id);
     if (IsChild(id))
-        if (CTQVisual3d* child = TQFindDisplayObjectAs<CTQVisual3d>(id))
+        if (CTQVisual3d* child = TQPeekObjectAs<CTQVisual3d>(id))
             child->SetParentMatrix(m_oWorld);
 }
 
@@ -698,7 +698,7 @@ void CTQVisual3d::RemoveVisual(std::int32_t id)
     CTQVisual::RemoveVisual(id);
     if (!wasChild)
         return;
-    if (CTQVisual3d* child = TQFindDisplayObjectAs<CTQVisual3d>(id))
+    if (CTQVisual3d* child = TQPeekObjectAs<CTQVisual3d>(id))
         child->SetParentMatrix(CTQMatrix44::Identity);
     RaiseChange(eTQVisual3d_Dirty_SystemBounds);
 }

@@ -155,9 +155,7 @@ void CTQObjectDatabase::Forget(CTQObject* object)
 
 CTQObject* CTQObjectDatabase::Find(std::int32_t id) const
 {
-    // One unsigned comparison rejects negative ids and ids past the end alike.
-    const auto index = static_cast<std::uint32_t>(id);
-    return index < m_aTable.size() ? m_aTable[index] : nullptr;
+    return PeekObject(id);
 }
 
 CTQObject* CTQObjectDatabase::GetFirst(std::int32_t& id) const

@@ -17,8 +17,15 @@ public:
     const CTQString& GetName() const { return m_sName; }
     const CTQClassType* GetParent() const { return m_pParent; }
 
-    // True when this type is other or descends from it.
-    bool IsDerivedFrom(const CTQClassType& other) const;
+    // True when this type is other or descends from it. Inline: run-time type
+    // tests sit on per-frame paths.
+    bool IsDerivedFrom(const CTQClassType& other) const
+    {
+        for (const CTQClassType* t = this; t != nullptr; t = t->m_pParent)
+            if (t == &other)
+                return true;
+        return false;
+    }
 
     bool operator==(const CTQClassType& other) const { return this == &other; }
 

@@ -12,5 +12,6 @@
 #include <Framekit/ObjectModel/ITQDeviceClassInfixSource.h>
 #include <Framekit/ObjectModel/ITQDistributedObject.h>
 #include <Framekit/ObjectModel/TQClassTypeMacros.h>
+#include <Framekit/ObjectModel/TQObjectLookup.h>
 #include <Framekit/ObjectModel/TQSerialize.h>
 #include <Framekit/ObjectModel/sTriggeredEvent.h>
