@@ -3,3 +3,4 @@
 // The sample's sections beyond main.cpp, one file each.
 void ShowInput();
 void ShowCalendar();
+void ShowDisplay(const char* levelPath);

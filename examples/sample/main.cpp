@@ -275,6 +275,7 @@ int main()
     ShowObjects((std::filesystem::temp_directory_path() / "framekit-sample.sav").string());
 #ifdef FRAMEKIT_SAMPLE_LEVEL
     ShowResources(FRAMEKIT_SAMPLE_LEVEL);
+    ShowDisplay(FRAMEKIT_SAMPLE_LEVEL);
 #endif
     ShowInput();
     ShowCalendar();
