@@ -35,7 +35,7 @@ CTQObjectOcttree::~CTQObjectOcttree()
     CTQObjectDatabase* database = TQGetObjectDatabase();
     for (std::int32_t id : objects)
     {
-        if (CTQVisual* visual = TQFindSpatialObjectAs<CTQVisual>(id); visual && visual->GetParent() == GetId())
+        if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id); visual && visual->GetParent() == GetId())
         {
             visual->SetParent(-1);
             visual->SetRoot(-1);
@@ -60,7 +60,7 @@ bool CTQObjectOcttree::CheckInFrustrum(const CTQVector3& lo, const CTQVector3& h
 
 bool CTQObjectOcttree::AddObject(std::int32_t id)
 {
-    CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+    CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
     if (!visual || HasObject(id))
         return false;
     visual->Update();
@@ -73,7 +73,7 @@ bool CTQObjectOcttree::RemoveObject(std::int32_t id)
 {
     if (m_oObjects.erase(id) == 0)
         return false;
-    if (CTQVisual* visual = TQFindSpatialObjectAs<CTQVisual>(id))
+    if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
     {
         visual->SetCulled(true);
         visual->Update();
@@ -85,11 +85,11 @@ bool CTQObjectOcttree::RemoveObject(std::int32_t id)
 // other parent and are shown again if an earlier container culled them.
 void CTQObjectOcttree::AddVisual(std::int32_t id)
 {
-    CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+    CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
     if (!visual || HasObject(id) || id == GetId())
         return;
     if (visual->GetParent() != -1 && visual->GetParent() != GetId())
-        if (CTQVisual* previous = TQFindSpatialObjectAs<CTQVisual>(visual->GetParent()))
+        if (CTQVisual* previous = TQPeekObjectAs<CTQVisual>(visual->GetParent()))
             previous->RemoveVisual(id);
     visual->SetCulled(false);
     AddObject(id);
@@ -102,7 +102,7 @@ void CTQObjectOcttree::RemoveVisual(std::int32_t id)
 {
     if (!HasObject(id))
         return;
-    if (CTQVisual* visual = TQFindSpatialObjectAs<CTQVisual>(id))
+    if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
     {
         visual->SetParent(-1);
         visual->SetRoot(-1);
@@ -119,7 +119,7 @@ void CTQObjectOcttree::Update()
     // By value: an object's update may add or remove objects.
     const std::vector<std::int32_t> ids(m_oObjects.begin(), m_oObjects.end());
     for (std::int32_t id : ids)
-        if (CTQVisual3d* visual = HasObject(id) ? TQFindSpatialObjectAs<CTQVisual3d>(id) : nullptr)
+        if (CTQVisual3d* visual = HasObject(id) ? TQPeekObjectAs<CTQVisual3d>(id) : nullptr)
             visual->Update();
 }
 
@@ -134,7 +134,7 @@ void CTQObjectOcttree::Precache(std::int32_t viewport)
 {
     const std::vector<std::int32_t> ids(m_oObjects.begin(), m_oObjects.end());
     for (std::int32_t id : ids)
-        if (CTQVisual* visual = TQFindSpatialObjectAs<CTQVisual>(id))
+        if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
             visual->Precache(viewport);
 }
 
@@ -152,7 +152,7 @@ void CTQObjectOcttree::Display(std::int32_t viewport)
     const std::vector<std::int32_t> ids(m_oObjects.begin(), m_oObjects.end());
     for (std::int32_t id : ids)
     {
-        CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+        CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
         if (!visual)
             continue;
         if ((visual->GetStyle() & kStyleAlwaysDisplayed) != 0 ||
@@ -169,7 +169,7 @@ bool CTQObjectOcttree::CollectInVolume(std::set<int>& ids, const CTQMatrix44& ma
     bool found = false;
     for (std::int32_t id : m_oObjects)
     {
-        const CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+        const CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
         if (visual && BoxInVolume(*visual, matrix, lo, hi))
         {
             ids.insert(id);
@@ -201,7 +201,7 @@ bool CTQObjectOcttree::PickObjectsAt(std::vector<_sTQPickingResultEntry>& hits, 
     bool found = false;
     for (std::int32_t id : m_oObjects)
     {
-        const CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+        const CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
         if (visual && BoxInVolume(*visual, view.clipFromWorld, lo, hi))
         {
             hits.push_back(_sTQPickingResultEntry{id, kUnmeasuredDistance, CTQVector3()});
@@ -236,7 +236,7 @@ bool CTQObjectOcttree::EnumerateObjectsInRect(std::set<int>& ids, float x0, floa
     bool found = false;
     for (std::int32_t id : m_oObjects)
     {
-        const CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+        const CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
         if (!visual)
             continue;
         CTQVector3 min;

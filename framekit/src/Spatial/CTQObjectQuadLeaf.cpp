@@ -68,7 +68,7 @@ bool CTQObjectQuadLeaf::PickRay(std::vector<_sTQPickingResultEntry>& hits, std::
     bool hit = false;
     for (std::int32_t id : m_oObjects)
     {
-        if (!visited.insert(id).second || !TQFindSpatialObject(id))
+        if (!visited.insert(id).second || !TQPeekObject(id))
             continue;
         const sQuadtreeObjectEntry* entry = tree->GetObjectEntry(id);
         _sTQPickingResultEntry result;
@@ -99,11 +99,11 @@ bool CTQObjectQuadLeaf::PickFrustum(std::set<int>& results, std::set<int>& visit
         bool passes = false;
         if (behaviour == eTQPicking_ReferencePoint)
         {
-            const CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+            const CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
             const CTQVector3 position = visual ? visual->GetPos() : CTQVector3();
             passes = visual && TQCheckInFrustrum(clipMin, clipMax, position, position, matrix, behaviour);
         }
-        else if (const sQuadtreeObjectEntry* entry = tree->GetObjectEntry(id); entry && TQFindSpatialObject(id))
+        else if (const sQuadtreeObjectEntry* entry = tree->GetObjectEntry(id); entry && TQPeekObject(id))
             passes = TQCheckInFrustrum(clipMin, clipMax, entry->vMin, entry->vMax, matrix, behaviour);
         if (passes)
         {
@@ -123,7 +123,7 @@ bool CTQObjectQuadLeaf::EnumerateVisible(std::set<int>& results, std::set<int>&,
     bool found = false;
     for (std::int32_t id : m_oObjects)
     {
-        if (!TQFindSpatialObject(id))
+        if (!TQPeekObject(id))
             continue;
         results.insert(id);
         found = true;
@@ -140,7 +140,7 @@ bool CTQObjectQuadLeaf::EnumerateRect(std::set<int>& results, std::set<int>& vis
     bool found = false;
     for (std::int32_t id : m_oObjects)
     {
-        if (!visited.insert(id).second || !TQFindSpatialObject(id))
+        if (!visited.insert(id).second || !TQPeekObject(id))
             continue;
         const sQuadtreeObjectEntry* entry = tree->GetObjectEntry(id);
         if (!entry)

@@ -101,7 +101,7 @@ bool CTQObjectQuadNode::RefileObject(std::int32_t id, const CTQVector3& min, con
 
 bool CTQObjectQuadNode::VerifyObject(std::int32_t id)
 {
-    const CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+    const CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
     if (!visual)
         return false;
     CTQVector3 min;

@@ -83,7 +83,7 @@ CTQObjectQuadtree::~CTQObjectQuadtree()
     CTQObjectDatabase* database = TQGetObjectDatabase();
     for (const auto& [id, entry] : objects)
     {
-        if (CTQVisual* visual = TQFindSpatialObjectAs<CTQVisual>(id); visual && visual->GetParent() == GetId())
+        if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id); visual && visual->GetParent() == GetId())
         {
             visual->SetParent(-1);
             visual->SetRoot(-1);
@@ -326,7 +326,7 @@ bool CTQObjectQuadtree::AddObject(std::int32_t id, std::int32_t userValue)
 {
     if (HasObject(id))
         return false;
-    CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+    CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
     if (!visual)
         return false;
     visual->Update();
@@ -348,7 +348,7 @@ bool CTQObjectQuadtree::RemoveObject(std::int32_t id)
     m_oObjects.erase(it);
     m_oDirty.erase(id);
     m_oBlindDisplay.erase(id);
-    if (CTQVisual* visual = TQFindSpatialObjectAs<CTQVisual>(id))
+    if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
     {
         visual->SetCulled(true);
         visual->Update();
@@ -361,11 +361,11 @@ bool CTQObjectQuadtree::RemoveObject(std::int32_t id)
 // visual has two) and is shown again if an earlier container culled it.
 void CTQObjectQuadtree::AddVisual(std::int32_t id)
 {
-    CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+    CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
     if (!visual || HasObject(id) || id == GetId())
         return;
     if (visual->GetParent() != -1 && visual->GetParent() != GetId())
-        if (CTQVisual* previous = TQFindSpatialObjectAs<CTQVisual>(visual->GetParent()))
+        if (CTQVisual* previous = TQPeekObjectAs<CTQVisual>(visual->GetParent()))
             previous->RemoveVisual(id);
     visual->SetCulled(false);
     AddObject(id, 0);
@@ -378,7 +378,7 @@ void CTQObjectQuadtree::RemoveVisual(std::int32_t id)
 {
     if (!HasObject(id))
         return;
-    if (CTQVisual* visual = TQFindSpatialObjectAs<CTQVisual>(id))
+    if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
     {
         visual->SetParent(-1);
         visual->SetRoot(-1);
@@ -391,7 +391,7 @@ bool CTQObjectQuadtree::UpdateObject(std::int32_t id)
     auto it = m_oObjects.find(id);
     if (it == m_oObjects.end())
         return false;
-    const CTQVisual3d* visual = TQFindSpatialObjectAs<CTQVisual3d>(id);
+    const CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
     if (!visual)
         return false;
     const CTQVector3 oldMin = it->second.vMin;
@@ -426,7 +426,7 @@ void CTQObjectQuadtree::Update()
     reported.swap(m_oDirty);
     for (std::int32_t id : reported)
     {
-        CTQVisual3d* visual = HasObject(id) ? TQFindSpatialObjectAs<CTQVisual3d>(id) : nullptr;
+        CTQVisual3d* visual = HasObject(id) ? TQPeekObjectAs<CTQVisual3d>(id) : nullptr;
         if (!visual)
             continue;
         visual->Update();
@@ -463,7 +463,7 @@ void CTQObjectQuadtree::Precache(std::int32_t viewport)
     for (const auto& [id, entry] : m_oObjects)
         ids.push_back(id);
     for (std::int32_t id : ids)
-        if (CTQVisual* visual = TQFindSpatialObjectAs<CTQVisual>(id))
+        if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
             visual->Precache(viewport);
 }
 
@@ -484,12 +484,12 @@ void CTQObjectQuadtree::Display(std::int32_t viewport)
 void CTQObjectQuadtree::DisplayObjects(std::int32_t viewport)
 {
     for (int id : m_oVisible)
-        if (CTQVisual* visual = HasObject(id) ? TQFindSpatialObjectAs<CTQVisual>(id) : nullptr)
+        if (CTQVisual* visual = HasObject(id) ? TQPeekObjectAs<CTQVisual>(id) : nullptr)
             visual->Display(viewport);
     // Objects that asked to be told of every frame even when unseen.
     for (std::int32_t id : m_oBlindDisplay)
         if (!m_oVisible.count(id))
-            if (CTQVisual* visual = HasObject(id) ? TQFindSpatialObjectAs<CTQVisual>(id) : nullptr)
+            if (CTQVisual* visual = HasObject(id) ? TQPeekObjectAs<CTQVisual>(id) : nullptr)
                 visual->BlindDisplay(viewport);
 }
 

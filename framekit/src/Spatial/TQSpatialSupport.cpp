@@ -86,7 +86,7 @@ bool TQSegmentMeetsBox(const CTQVector3& start, const CTQVector3& end, const CTQ
 
 bool TQGetSpatialView(std::int32_t viewport, const char* caller, bool needInverse, sTQSpatialView& view)
 {
-    const CTQViewport* target = TQFindSpatialObjectAs<CTQViewport>(viewport);
+    const CTQViewport* target = TQPeekObjectAs<CTQViewport>(viewport);
     if (!target)
     {
         Debug_Warning("%s: %d names no viewport", caller, viewport);

@@ -1,61 +1,15 @@
 #pragma once
 
-// What the spatial containers share: object lookups without reference
-// traffic, the clip-volume and segment tests, and the view of a viewport that
-// picking and culling work in.
+// What the spatial containers share: the clip-volume and segment tests, and
+// the view of a viewport that picking and culling work in. Objects are looked
+// up with TQPeekObject: containers look up every object of every query.
 
-#include <Framekit/ObjectModel/CTQObject.h>
-#include <Framekit/ObjectModel/CTQObjectDatabase.h>
+#include <Framekit/ObjectModel/TQObjectLookup.h>
 #include <Framekit/Spatial/eTQPickingBehaviour.h>
 #include <Geodex/CTQMatrix44.h>
 #include <Geodex/CTQVector3.h>
-#include <Plinth/CTQClassType.h>
 
 #include <cstdint>
-
-namespace TQSpatialDetail
-{
-// Names the database's protected table lookup through a derived class, the one
-// way the language lets code outside the database reach it; nothing of this
-// class is ever made. Containers look their objects up for every object of
-// every query, so they read the table directly instead of taking and giving
-// back a reference each time.
-class CTableAccess final : public CTQObjectDatabase
-{
-public:
-    static CTQObject* Lookup(const CTQObjectDatabase& database, std::int32_t id)
-    {
-        return (database.*(&CTableAccess::Find))(id);
-    }
-};
-
-inline bool IsDerivedFrom(const CTQClassType* type, const CTQClassType& base)
-{
-    for (; type != nullptr; type = type->GetParent())
-        if (type == &base)
-            return true;
-    return false;
-}
-} // namespace TQSpatialDetail
-
-// The object under id in the current object database, or null.
-inline CTQObject* TQFindSpatialObject(std::int32_t id)
-{
-    if (id < 0)
-        return nullptr;
-    const CTQObjectDatabase* database = TQGetObjectDatabase();
-    return database ? TQSpatialDetail::CTableAccess::Lookup(*database, id) : nullptr;
-}
-
-// The object under id when it is of class T (or derived from it), else null.
-template <class T>
-T* TQFindSpatialObjectAs(std::int32_t id)
-{
-    CTQObject* object = TQFindSpatialObject(id);
-    if (!object || !TQSpatialDetail::IsDerivedFrom(&object->GetType(), T::GetClassType()))
-        return nullptr;
-    return static_cast<T*>(object);
-}
 
 // The clip test of a box against the volume lo..hi of matrix: each corner
 // (corner i takes X from boxMax when bit 0 of i is set, Y bit 1, Z bit 2) as a
