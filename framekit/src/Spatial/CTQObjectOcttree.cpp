@@ -123,6 +123,17 @@ void CTQObjectOcttree::Update()
             visual->Update();
 }
 
+void CTQObjectOcttree::SetRoot(std::int32_t id)
+{
+    if (GetRoot() == id)
+        return;
+    CTQVisual::SetRoot(id);
+    const std::int32_t effective = id >= 0 ? id : GetId();
+    for (std::int32_t objectId : m_oObjects)
+        if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(objectId))
+            visual->SetRoot(effective);
+}
+
 // ---- Display --------------------------------------------------------------------
 
 void CTQObjectOcttree::ForcePrecaching()

@@ -439,6 +439,17 @@ void CTQObjectQuadtree::Update()
     }
 }
 
+void CTQObjectQuadtree::SetRoot(std::int32_t id)
+{
+    if (GetRoot() == id)
+        return;
+    CTQVisual::SetRoot(id);
+    const std::int32_t effective = id >= 0 ? id : GetId();
+    for (const auto& [objectId, entry] : m_oObjects)
+        if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(objectId))
+            visual->SetRoot(effective);
+}
+
 void CTQObjectQuadtree::RequestBlindDisplay(std::int32_t id)
 {
     m_oBlindDisplay.insert(id);

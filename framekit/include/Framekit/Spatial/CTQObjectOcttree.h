@@ -58,6 +58,9 @@ public:
     void RemoveVisual(std::int32_t id) override;
     // When dirty: the visual's update phases, then Update on every object held.
     void Update() override;
+    // As the visual's, reaching the objects held: they are the container's
+    // children, though it keeps no child list.
+    void SetRoot(std::int32_t id) override;
 
     // Takes a 3D visual (updated first). False for one already held or an
     // object that is not a 3D visual.

@@ -104,6 +104,9 @@ public:
     // Marks the tree dirty; an id of the map (a child reporting) is noted for
     // the next Update().
     void SetDirty(int id) override;
+    // As the visual's, reaching the objects held: they are the container's
+    // children, though it keeps no child list.
+    void SetRoot(std::int32_t id) override;
     // The tree handles its objects' blind-display requests itself (see Display).
     void RequestBlindDisplay(std::int32_t id) override;
     void UnRequestBlindDisplay(std::int32_t id) override;
