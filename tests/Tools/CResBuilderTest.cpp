@@ -3,6 +3,7 @@
 #include <Framekit/Resources/CTQLocalResourceDatabase.h>
 #include <Framekit/Resources/CTQMeshVisualRes.h>
 #include <Framekit/Resources/CTQResourceClassDatabase.h>
+#include <Framekit/Spatial/CTQObjectListRes.h>
 #include <Plinth/CFileIO.h>
 
 #include <memory>
@@ -275,4 +276,81 @@ TEST_F(CResBuilderTest, FailedBuildLeavesAnEarlierOutputAlone)
     CResReport bad;
     EXPECT_FALSE(Build("level", R"({"resources": [{"name": "a", "type": "Nope"}]})", bad));
     EXPECT_EQ(Bytes("level.res"), before);
+}
+
+namespace
+{
+const char* kScenery = R"({
+  "resources": [
+    {"id": 4, "name": "tree", "associatedClass": "CTQVisual3d"},
+    {"id": 0, "name": "scenery", "type": "CTQObjectListRes", "associatedClass": "CTQObjectList",
+     "attributes": {"nPatchesX": {"int": 16}, "nPatchesY": {"int": 8}},
+     "objects": [
+       {"resource": "tree", "pos": [4, 8.5, 0], "rotation": [0, 0, 1.5], "flags": 1},
+       {"resource": 77},
+       {"resource": -1, "pos": [-2, 0, 3]}
+     ]}
+  ]
+})";
+} // namespace
+
+TEST_F(CResBuilderTest, ObjectListPlacementsReachTheFileInOrder)
+{
+    CResReport report;
+    ASSERT_TRUE(Build("scenery", kScenery, report)) << OnlyError(report);
+    Loaded file(Path("scenery.res"));
+    ASSERT_TRUE(file.ok);
+    CTQResource* resource = file[0];
+    ASSERT_NE(resource, nullptr);
+    ASSERT_TRUE(resource->IsOfType(CTQObjectListRes::GetClassType()));
+    const auto& list = static_cast<const CTQObjectListRes&>(*resource);
+    ASSERT_EQ(list.GetObjectCount(), 3);
+    const sObjectList& first = list.GetObjects().at(0);
+    EXPECT_EQ(first.nResourceId, 4);
+    EXPECT_EQ(first.fX, 4.0f);
+    EXPECT_EQ(first.fY, 8.5f);
+    EXPECT_EQ(first.vRotation, CTQVector3(0, 0, 1.5f));
+    EXPECT_EQ(first.nFlags, 1);
+    EXPECT_EQ(list.GetResourceId(1), 77);
+    EXPECT_EQ(list.GetObjects().at(1).nFlags, 0);
+    EXPECT_EQ(list.GetResourceId(2), -1);
+    EXPECT_EQ(list.GetObjects().at(2).fZ, 3.0f);
+    EXPECT_EQ(resource->GetAttribute("nPatchesX").GetInt(), 16);
+}
+
+TEST_F(CResBuilderTest, PlacementFaultsNameTheResourceAndThePlacement)
+{
+    struct sCase
+    {
+        const char* json;
+        std::initializer_list<std::string> pieces;
+    };
+    const sCase cases[] = {
+        {R"({"resources": [{"name": "a", "objects": []}]})", {"'a'", "CTQObjectListRes", "CTQResource"}},
+        {R"({"resources": [{"name": "l", "type": "CTQObjectListRes", "objects": {}}]})", {"'l'", "array"}},
+        {R"({"resources": [{"name": "l", "type": "CTQObjectListRes", "objects": [{"resource": 1, "scale": 2}]}]})",
+         {"\"objects\"[0]", "'scale'"}},
+        {R"({"resources": [{"name": "l", "type": "CTQObjectListRes", "objects": [{"pos": [1, 2, 3]}]}]})",
+         {"\"objects\"[0]", "\"resource\""}},
+        {R"({"resources": [{"name": "l", "type": "CTQObjectListRes",
+            "objects": [{"resource": 1}, {"resource": 1, "pos": [1, 2]}]}]})",
+         {"\"objects\"[1]", "\"pos\"", "three numbers"}},
+        {R"({"resources": [{"name": "l", "type": "CTQObjectListRes", "objects": [{"resource": 1, "flags": 65536}]}]})",
+         {"\"flags\"", "65535"}},
+        {R"({"resources": [{"name": "l", "type": "CTQObjectListRes", "objects": [{"resource": "nowhere"}]}]})",
+         {"'l'", "'nowhere'", "not a resource of this file"}},
+        {R"({"resources": [{"name": "t"}, {"name": "t"},
+            {"name": "l", "type": "CTQObjectListRes", "objects": [{"resource": "t"}]}]})",
+         {"'t'", "more than one"}},
+        {R"({"kind": "classes", "resources": [{"name": "l", "type": "CTQObjectListRes",
+            "objects": [{"resource": "l"}]}]})",
+         {"class file", "give the id"}},
+    };
+    for (const sCase& c : cases)
+    {
+        CResReport report;
+        EXPECT_FALSE(Build("bad", c.json, report)) << c.json;
+        EXPECT_TRUE(Mentions(OnlyError(report), c.pieces)) << c.json;
+        EXPECT_FALSE(Exists("bad.res"));
+    }
 }

@@ -52,3 +52,19 @@ TEST_F(CResCheckerTest, UnreadableFileFails)
     EXPECT_FALSE(Check(Path("absent.res"), report));
     EXPECT_TRUE(Mentions(OnlyError(report), {Path("absent.res")}));
 }
+
+TEST_F(CResCheckerTest, PlacementsMustPlaceResourcesOfTheFileThatBuildObjects)
+{
+    CResReport report;
+    ASSERT_TRUE(Build("p", R"({"resources": [
+        {"id": 0, "name": "tree", "associatedClass": "CTQVisual3d"},
+        {"id": 1, "name": "note"},
+        {"id": 2, "name": "scenery", "type": "CTQObjectListRes",
+         "objects": [{"resource": "tree"}, {"resource": 40}, {"resource": "note"}, {"resource": -1}]}]})",
+                      report));
+    EXPECT_FALSE(Check(Path("p.res"), report));
+    const std::vector<std::string>& errors = report.GetErrors();
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_TRUE(Mentions(errors[0], {Path("p.res"), "'scenery' (id 2)", "placement 1", "id 40", "not in the file"}));
+    EXPECT_TRUE(Mentions(errors[1], {"'scenery' (id 2)", "placement 2", "'note' (id 1)", "builds no object"}));
+}

@@ -193,3 +193,32 @@ TEST_F(CResDumperTest, RecordThatCannotBeReadIsNamed)
     EXPECT_TRUE(Mentions(OnlyError(report), {"(id 4)", "cannot be read"}));
     EXPECT_EQ(nlohmann::json::parse(json)["resources"][0]["name"], "good");
 }
+
+// Placements print their resource by name where the name is unique in the file,
+// else by id; flags only when set; the file built again from the print is the
+// same, byte for byte.
+TEST_F(CResDumperTest, ObjectListsPrintTheirPlacementsAndBuildBackTheSame)
+{
+    CResReport report;
+    ASSERT_TRUE(Build("first", R"({"resources": [
+        {"id": 1, "name": "tree", "associatedClass": "CTQVisual3d"},
+        {"id": 2, "name": "twin"}, {"id": 3, "name": "twin"},
+        {"id": 5, "name": "scenery", "type": "CTQObjectListRes",
+         "objects": [{"resource": "tree", "pos": [1.5, -2, 0.1], "rotation": [0, -0.0, 3.25], "flags": 32769},
+                     {"resource": 3}, {"resource": 99, "pos": ["inf", 0, 0]}, {"resource": -1}]}]})",
+                      report))
+        << OnlyError(report);
+    std::string json;
+    ASSERT_TRUE(Dump("first.res", json, report)) << OnlyError(report);
+    const nlohmann::ordered_json document = nlohmann::ordered_json::parse(json);
+    const nlohmann::ordered_json& objects = document["resources"][3]["objects"];
+    ASSERT_EQ(objects.size(), 4u);
+    EXPECT_EQ(objects[0]["resource"], "tree");
+    EXPECT_EQ(objects[0]["flags"], 32769);
+    EXPECT_EQ(objects[1]["resource"], 3) << "'twin' names two resources";
+    EXPECT_EQ(objects[2]["resource"], 99);
+    EXPECT_EQ(objects[2]["pos"][0], "inf");
+    EXPECT_FALSE(objects[3].contains("flags"));
+    ASSERT_TRUE(Build("second", json, report)) << OnlyError(report) << json;
+    EXPECT_EQ(Bytes("second.res"), Bytes("first.res"));
+}

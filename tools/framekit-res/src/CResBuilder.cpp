@@ -10,6 +10,7 @@
 #include <Framekit/Resources/CTQResource.h>
 #include <Framekit/Resources/CTQResourceClassDatabase.h>
 #include <Framekit/Resources/CTQResourceFactory.h>
+#include <Framekit/Spatial/CTQObjectListRes.h>
 #include <Plinth/CFileIO.h>
 
 #include <fstream>
@@ -50,6 +51,15 @@ struct sVisualDesc
     std::int32_t nTriangleCount = 0;
 };
 
+// One placement of an object list.
+struct sPlacementDesc
+{
+    // By name: sTarget is a resource name of the file, resolved to nId later.
+    bool bByName = false;
+    std::string sTarget;
+    sObjectList oEntry;
+};
+
 struct sResourceDesc
 {
     // How messages name it: "resources[2] 'crate'".
@@ -67,6 +77,8 @@ struct sResourceDesc
     std::vector<std::int32_t> aDependencies;
     bool bHasVisual = false;
     sVisualDesc oVisual;
+    bool bHasObjects = false;
+    std::vector<sPlacementDesc> aPlacements;
 };
 
 // One build: reads the whole description first, reporting every fault it finds,
@@ -93,8 +105,11 @@ private:
     bool ReadDependencies(const Json& value, sResourceDesc& out);
     bool ReadVisual(const Json& value, sResourceDesc& out);
     bool ReadVector(const Json& value, const std::string& label, const char* key, CTQVector3& out);
+    bool ReadObjects(const Json& value, sResourceDesc& out);
+    bool ReadPlacement(const Json& value, const std::string& what, sResourceDesc& out);
     bool AssignIds();
     bool ResolveReferences();
+    bool ResolvePlacements(const std::map<std::string, std::vector<const sResourceDesc*>>& byName);
 
     bool WriteDatabase(const std::string& outPath);
     bool WriteClasses(const std::string& outPath);
@@ -102,6 +117,7 @@ private:
     bool Configure(CTQResource& resource, const sResourceDesc& desc);
     bool ConfigureVisual(CTQ3DVisualRes& visual, const sResourceDesc& desc);
     static void AddReferences(CTQResource& resource, const sResourceDesc& desc);
+    static void AddPlacements(CTQResource& resource, const sResourceDesc& desc);
     static void SetDependencies(CTQResource& resource, const sResourceDesc& desc);
     template <class TDatabase>
     bool Save(TDatabase& database, const std::string& outPath);
@@ -198,7 +214,7 @@ bool CBuild::ReadResource(const Json& value, std::size_t index, sResourceDesc& o
 
     std::set<std::string> allowed = {ResJson::kName,       ResJson::kType,         ResJson::kAssociatedClass,
                                      ResJson::kSingleton,  ResJson::kAttributes,   ResJson::kReferences,
-                                     ResJson::kDependencies, ResJson::kVisual};
+                                     ResJson::kDependencies, ResJson::kVisual,     ResJson::kObjects};
     if (!m_bClasses)
         allowed.insert({ResJson::kId, ResJson::kResourceClass});
     std::string unknown;
@@ -246,6 +262,8 @@ bool CBuild::ReadResource(const Json& value, std::size_t index, sResourceDesc& o
         ok = ReadDependencies(value[ResJson::kDependencies], out) && ok;
     if (value.contains(ResJson::kVisual))
         ok = ReadVisual(value[ResJson::kVisual], out) && ok;
+    if (value.contains(ResJson::kObjects))
+        ok = ReadObjects(value[ResJson::kObjects], out) && ok;
     return ok;
 }
 
@@ -439,6 +457,85 @@ bool CBuild::ReadVisual(const Json& value, sResourceDesc& out)
     return true;
 }
 
+bool CBuild::ReadObjects(const Json& value, sResourceDesc& out)
+{
+    out.bHasObjects = true;
+    // An unknown type has been reported already.
+    if (!CTQResourceFactory::IsValidClassType(out.sType.c_str()))
+        return false;
+    if (!CTQResourceFactory::IsClassOfType(out.sType.c_str(), CTQObjectListRes::GetClassType()))
+    {
+        Error(out.sLabel, "\"objects\" is only for types derived from CTQObjectListRes, not '" + out.sType + "'");
+        return false;
+    }
+    if (!value.is_array())
+    {
+        Error(out.sLabel, "\"objects\" must be an array of placements");
+        return false;
+    }
+    bool ok = true;
+    for (std::size_t i = 0; i < value.size(); ++i)
+        ok = ReadPlacement(value[i], "\"objects\"[" + std::to_string(i) + "]", out) && ok;
+    return ok;
+}
+
+bool CBuild::ReadPlacement(const Json& value, const std::string& what, sResourceDesc& out)
+{
+    std::string unknown;
+    if (!value.is_object())
+    {
+        Error(out.sLabel, what + " must be an object");
+        return false;
+    }
+    if (!HasOnlyKeys(value, {ResJson::kPlacedResource, ResJson::kPos, ResJson::kRotation, ResJson::kFlags}, unknown))
+    {
+        Error(out.sLabel, what + ": unknown key '" + unknown + "'");
+        return false;
+    }
+    sPlacementDesc placement;
+    const Json* resource = value.contains(ResJson::kPlacedResource) ? &value[ResJson::kPlacedResource] : nullptr;
+    if (resource && resource->is_string())
+    {
+        placement.bByName = true;
+        placement.sTarget = resource->get<std::string>();
+    }
+    else if (!resource || !ResJson::Int32FromJson(*resource, placement.oEntry.nResourceId))
+    {
+        Error(out.sLabel, what + ": \"resource\" must be a resource name or a 32-bit id");
+        return false;
+    }
+    if (placement.bByName && m_bClasses)
+    {
+        Error(out.sLabel, what + ": a class file has no resources to name; give the id");
+        return false;
+    }
+    CTQVector3 pos;
+    const auto readVector = [&](const char* key, CTQVector3& v) {
+        const Json& a = value[key];
+        if (a.is_array() && a.size() == 3 && ResJson::FloatFromJson(a[0], v.x) && ResJson::FloatFromJson(a[1], v.y) &&
+            ResJson::FloatFromJson(a[2], v.z))
+            return true;
+        Error(out.sLabel, what + ": \"" + key + "\" must be an array of three numbers");
+        return false;
+    };
+    if ((value.contains(ResJson::kPos) && !readVector(ResJson::kPos, pos)) ||
+        (value.contains(ResJson::kRotation) && !readVector(ResJson::kRotation, placement.oEntry.vRotation)))
+        return false;
+    placement.oEntry.fX = pos.x;
+    placement.oEntry.fY = pos.y;
+    placement.oEntry.fZ = pos.z;
+    std::int32_t flags = 0;
+    if (value.contains(ResJson::kFlags) &&
+        (!ResJson::Int32FromJson(value[ResJson::kFlags], flags) || flags < 0 || flags > 0xFFFF))
+    {
+        Error(out.sLabel, what + ": \"flags\" must be an integer from 0 to 65535");
+        return false;
+    }
+    placement.oEntry.nFlags = static_cast<std::uint16_t>(flags);
+    out.aPlacements.push_back(std::move(placement));
+    return true;
+}
+
 // Given ids first, then the smallest free ids in list order.
 bool CBuild::AssignIds()
 {
@@ -532,6 +629,32 @@ bool CBuild::ResolveReferences()
                 reference.sClass = target ? target->sResourceClass : std::string();
         }
     }
+    return ResolvePlacements(byName) && ok;
+}
+
+bool CBuild::ResolvePlacements(const std::map<std::string, std::vector<const sResourceDesc*>>& byName)
+{
+    bool ok = true;
+    for (sResourceDesc& desc : m_aResources)
+    {
+        for (std::size_t i = 0; i < desc.aPlacements.size(); ++i)
+        {
+            sPlacementDesc& placement = desc.aPlacements[i];
+            if (!placement.bByName)
+                continue;
+            const std::string what = "\"objects\"[" + std::to_string(i) + "]";
+            auto found = byName.find(placement.sTarget);
+            if (found == byName.end() || found->second.size() > 1)
+            {
+                Error(desc.sLabel, what + " names '" + placement.sTarget + "', which " +
+                                       (found == byName.end() ? "is not a resource of this file"
+                                                              : "more than one resource is called; give the id"));
+                ok = false;
+                continue;
+            }
+            placement.oEntry.nResourceId = found->second.front()->nId;
+        }
+    }
     return ok;
 }
 
@@ -541,6 +664,15 @@ void CBuild::AddReferences(CTQResource& resource, const sResourceDesc& desc)
 {
     for (const sReferenceDesc& reference : desc.aReferences)
         resource.AddReference(reference.sName.c_str(), reference.nId, reference.sClass.c_str());
+}
+
+void CBuild::AddPlacements(CTQResource& resource, const sResourceDesc& desc)
+{
+    if (!desc.bHasObjects)
+        return;
+    auto& list = static_cast<CTQObjectListRes&>(resource);
+    for (const sPlacementDesc& placement : desc.aPlacements)
+        list.AddObject(placement.oEntry);
 }
 
 void CBuild::SetDependencies(CTQResource& resource, const sResourceDesc& desc)
@@ -591,6 +723,7 @@ bool CBuild::Configure(CTQResource& resource, const sResourceDesc& desc)
     resource.SetAssociatedClassType(desc.sAssociatedClass.c_str());
     for (const auto& [name, value] : desc.aAttributes)
         resource.SetAttribute(name.c_str(), value);
+    AddPlacements(resource, desc);
     if (!desc.bHasVisual)
         return true;
     return ConfigureVisual(static_cast<CTQ3DVisualRes&>(resource), desc);

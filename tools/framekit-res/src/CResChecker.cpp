@@ -5,6 +5,7 @@
 #include <FramekitRes/CResReport.h>
 
 #include <Framekit/Resources/CTQResource.h>
+#include <Framekit/Spatial/CTQObjectListRes.h>
 
 namespace
 {
@@ -77,6 +78,33 @@ void CheckDependencies(CTQLocalResourceDatabase& db, const CTQResource& resource
             db.ReleaseResource(id);
     }
 }
+// Each placement must name a resource of the file that builds an object; -1
+// names none and is left alone, as an unset reference is.
+void CheckPlacements(CTQLocalResourceDatabase& db, const CTQResource& resource, const std::string& path,
+                     CResReport& report)
+{
+    if (!resource.IsOfType(CTQObjectListRes::GetClassType()))
+        return;
+    const std::string label = Label(db, resource.GetId());
+    for (const auto& [index, entry] : static_cast<const CTQObjectListRes&>(resource).GetObjects())
+    {
+        if (entry.nResourceId == -1)
+            continue;
+        const std::string what = "placement " + std::to_string(index);
+        CTQResource* placed = db.QueryResource(entry.nResourceId);
+        if (!placed)
+        {
+            report.Error(path, label,
+                         what + " places id " + std::to_string(entry.nResourceId) + ", which is not in the file");
+            continue;
+        }
+        if (placed->GetAssociatedClassType().IsEmpty())
+            report.Error(path, label,
+                         what + " places " + Label(db, entry.nResourceId) +
+                             ", which builds no object (no associated class)");
+        db.ReleaseResource(entry.nResourceId);
+    }
+}
 } // namespace
 
 bool CResChecker::CheckFile(const std::string& path, eResFileKind kind, CResReport& report)
@@ -97,6 +125,7 @@ bool CResChecker::CheckFile(const std::string& path, eResFileKind kind, CResRepo
             CTQResource* resource = db.QueryResource(id);
             CheckReferences(db, *resource, path, report);
             CheckDependencies(db, *resource, path, report);
+            CheckPlacements(db, *resource, path, report);
             db.ReleaseResource(id);
         }
     }

@@ -8,6 +8,7 @@
 #include <Framekit/Resources/CTQ3DVisualRes.h>
 #include <Framekit/Resources/CTQMeshVisualRes.h>
 #include <Framekit/Resources/CTQResource.h>
+#include <Framekit/Spatial/CTQObjectListRes.h>
 
 #include <map>
 #include <set>
@@ -107,6 +108,32 @@ Json VisualToJson(const CTQ3DVisualRes& visual)
     return out;
 }
 
+// The placed resource by its name where the name is unique in the file, else by id.
+Json PlacedResourceToJson(std::int32_t id, const sIndex* index)
+{
+    const auto target = index ? index->targets.find(id) : decltype(index->targets.find(id))();
+    if (index && target != index->targets.end() && index->nameCounts.at(target->second.sName) == 1)
+        return target->second.sName;
+    return id;
+}
+
+// Every placement with its resource and both vectors; flags only when set.
+Json ObjectsToJson(const CTQObjectListRes& list, const sIndex* index)
+{
+    Json objects = Json::array();
+    for (const auto& [placementIndex, entry] : list.GetObjects())
+    {
+        Json placement = Json::object();
+        placement[ResJson::kPlacedResource] = PlacedResourceToJson(entry.nResourceId, index);
+        placement[ResJson::kPos] = VectorToJson(CTQVector3(entry.fX, entry.fY, entry.fZ));
+        placement[ResJson::kRotation] = VectorToJson(entry.vRotation);
+        if (entry.nFlags != 0)
+            placement[ResJson::kFlags] = entry.nFlags;
+        objects.push_back(placement);
+    }
+    return objects;
+}
+
 // index is null for a prototype of a class file: it has no id, no resource class,
 // and its references point into a database that is not at hand.
 Json ResourceToJson(const CTQResource& resource, const std::string& resourceClass, const sIndex* index)
@@ -139,6 +166,8 @@ Json ResourceToJson(const CTQResource& resource, const std::string& resourceClas
         out[ResJson::kDependencies] = Json(std::vector<std::int32_t>(stored.begin(), stored.end()));
     if (resource.IsOfType(CTQ3DVisualRes::GetClassType()))
         out[ResJson::kVisual] = VisualToJson(static_cast<const CTQ3DVisualRes&>(resource));
+    if (resource.IsOfType(CTQObjectListRes::GetClassType()))
+        out[ResJson::kObjects] = ObjectsToJson(static_cast<const CTQObjectListRes&>(resource), index);
     return out;
 }
 

@@ -39,6 +39,12 @@ inline constexpr const char* kBoundsMin = "boundsMin";
 inline constexpr const char* kBoundsMax = "boundsMax";
 inline constexpr const char* kVertexCount = "vertexCount";
 inline constexpr const char* kTriangleCount = "triangleCount";
+// The placements of an object list, and the keys of one placement.
+inline constexpr const char* kObjects = "objects";
+inline constexpr const char* kPlacedResource = "resource";
+inline constexpr const char* kPos = "pos";
+inline constexpr const char* kRotation = "rotation";
+inline constexpr const char* kFlags = "flags";
 
 inline constexpr const char* kDefaultType = "CTQResource";
 

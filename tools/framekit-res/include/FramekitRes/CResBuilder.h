@@ -51,7 +51,16 @@ class CResReport;
 //           "mesh": "crate.mesh",      types derived from CTQMeshVisualRes only
 //           "boundsMin": [-1, -1, 0], "boundsMax": [1, 1, 2],
 //           "vertexCount": 24, "triangleCount": 12
-//         }
+//         },
+//         "objects": [                 types derived from CTQObjectListRes only:
+//                                      the placements, indices 0, 1, ... in order
+//           {"resource": "tree",       a resource of this file by its (unique)
+//                                      name, or any id as a number (also -1 or
+//                                      one that is not in the file)
+//            "pos": [4, 8, 0],         default [0, 0, 0]
+//            "rotation": [0, 0, 1.5],  radians about X, Y, Z; default [0, 0, 0]
+//            "flags": 1}               16 bits, bit 0: height fixed; default 0
+//         ]
 //       }
 //     ]
 //   }

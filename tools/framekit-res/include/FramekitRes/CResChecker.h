@@ -14,6 +14,8 @@ class CResReport;
 //   dependencies (a missing back-link);
 // - a dependency on an id that is not in the file, or whose resource does not
 //   refer to this one (a stale back-link);
+// - a placement of an object list that places an id that is not in the file, or
+//   a resource that builds no object (it names no associated class);
 // - records that the game would leave out (unknown type, unreadable).
 // References of a class file's prototypes point into a database that is not at
 // hand, so only the last point applies to class files.
