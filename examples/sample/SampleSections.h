@@ -4,3 +4,4 @@
 void ShowInput();
 void ShowCalendar();
 void ShowDisplay(const char* levelPath);
+void ShowSpatial(const char* levelPath);

@@ -279,5 +279,8 @@ int main()
 #endif
     ShowInput();
     ShowCalendar();
+#ifdef FRAMEKIT_SAMPLE_LEVEL
+    ShowSpatial(FRAMEKIT_SAMPLE_LEVEL);
+#endif
     return 0;
 }
