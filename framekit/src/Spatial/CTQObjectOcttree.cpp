@@ -73,11 +73,7 @@ bool CTQObjectOcttree::RemoveObject(std::int32_t id)
 {
     if (m_oObjects.erase(id) == 0)
         return false;
-    if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
-    {
-        visual->SetCulled(true);
-        visual->Update();
-    }
+    TQCullReleasedVisual(id);
     return true;
 }
 
@@ -85,17 +81,11 @@ bool CTQObjectOcttree::RemoveObject(std::int32_t id)
 // other parent and are shown again if an earlier container culled them.
 void CTQObjectOcttree::AddVisual(std::int32_t id)
 {
-    CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
-    if (!visual || HasObject(id) || id == GetId())
+    CTQVisual3d* visual = TQAdoptVisual(*this, id, HasObject(id));
+    if (!visual)
         return;
-    if (visual->GetParent() != -1 && visual->GetParent() != GetId())
-        if (CTQVisual* previous = TQPeekObjectAs<CTQVisual>(visual->GetParent()))
-            previous->RemoveVisual(id);
-    visual->SetCulled(false);
     AddObject(id);
-    visual->SetParent(GetId());
-    visual->SetRoot(GetRoot() >= 0 ? GetRoot() : GetId());
-    visual->SetDirty(-1);
+    TQSettleAdoptedVisual(*this, *visual);
 }
 
 void CTQObjectOcttree::RemoveVisual(std::int32_t id)
@@ -267,24 +257,5 @@ bool CTQObjectOcttree::EnumerateObjectsInRect(std::set<int>& ids, float x0, floa
 void CTQObjectOcttree::Serialize(CTQDataStream& s)
 {
     TQSerializeBase<CTQVisual>(s, *this);
-    if (s.IsStoring())
-    {
-        s.Write(static_cast<std::int32_t>(m_oObjects.size()));
-        for (std::int32_t id : m_oObjects)
-            s.Write(id);
-        return;
-    }
-    m_oObjects.clear();
-    std::int32_t count = 0;
-    if (!s.Read(count) || count < 0 || !s.CheckCount(static_cast<std::uint32_t>(count), sizeof(std::int32_t)))
-    {
-        s.SetFailed();
-        return;
-    }
-    for (std::int32_t i = 0; i < count; ++i)
-    {
-        std::int32_t id = -1;
-        if (s.Read(id))
-            m_oObjects.insert(id);
-    }
+    TQSerializeIdSet(s, m_oObjects);
 }

@@ -184,25 +184,7 @@ void CTQObjectQuadLeaf::RecomputeZRange()
 void CTQObjectQuadLeaf::Serialize(CTQDataStream& s)
 {
     CTQObjectQuadNode::Serialize(s);
-    if (s.IsStoring())
-    {
-        s.Write(static_cast<std::int32_t>(m_oObjects.size()));
-        for (std::int32_t id : m_oObjects)
-            s.Write(id);
-        return;
-    }
-    m_oObjects.clear();
-    std::int32_t count = 0;
-    if (!s.Read(count) || count < 0 || !s.CheckCount(static_cast<std::uint32_t>(count), sizeof(std::int32_t)))
-    {
-        s.SetFailed();
-        return;
-    }
+    // Only ids the tree holds come back: a stored leaf cannot name an unknown object.
     const CTQObjectQuadtree* tree = GetTree();
-    for (std::int32_t i = 0; i < count; ++i)
-    {
-        std::int32_t id = -1;
-        if (s.Read(id) && tree && tree->HasObject(id))
-            m_oObjects.insert(id);
-    }
+    TQSerializeIdSet(s, m_oObjects, [tree](std::int32_t id) { return tree && tree->HasObject(id); });
 }

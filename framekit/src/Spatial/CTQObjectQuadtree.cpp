@@ -348,11 +348,7 @@ bool CTQObjectQuadtree::RemoveObject(std::int32_t id)
     m_oObjects.erase(it);
     m_oDirty.erase(id);
     m_oBlindDisplay.erase(id);
-    if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
-    {
-        visual->SetCulled(true);
-        visual->Update();
-    }
+    TQCullReleasedVisual(id);
     return held;
 }
 
@@ -361,17 +357,11 @@ bool CTQObjectQuadtree::RemoveObject(std::int32_t id)
 // visual has two) and is shown again if an earlier container culled it.
 void CTQObjectQuadtree::AddVisual(std::int32_t id)
 {
-    CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
-    if (!visual || HasObject(id) || id == GetId())
+    CTQVisual3d* visual = TQAdoptVisual(*this, id, HasObject(id));
+    if (!visual)
         return;
-    if (visual->GetParent() != -1 && visual->GetParent() != GetId())
-        if (CTQVisual* previous = TQPeekObjectAs<CTQVisual>(visual->GetParent()))
-            previous->RemoveVisual(id);
-    visual->SetCulled(false);
     AddObject(id, 0);
-    visual->SetParent(GetId());
-    visual->SetRoot(GetRoot() >= 0 ? GetRoot() : GetId());
-    visual->SetDirty(-1);
+    TQSettleAdoptedVisual(*this, *visual);
 }
 
 void CTQObjectQuadtree::RemoveVisual(std::int32_t id)

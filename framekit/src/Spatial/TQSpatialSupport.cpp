@@ -1,6 +1,8 @@
 #include "TQSpatialSupport.h"
 
 #include <Framekit/Display/CTQViewport.h>
+#include <Framekit/Display/CTQVisual3d.h>
+#include <Plinth/CTQDataStream.h>
 #include <Geodex/CTQVector4.h>
 #include <Plinth/Log.h>
 
@@ -136,4 +138,56 @@ bool TQGetPickSegment(const sTQSpatialView& view, float ndcX, float ndcY, CTQVec
     end = (view.worldFromCamera * farPoint).GetVector3();
     return std::isfinite(start.x) && std::isfinite(start.y) && std::isfinite(start.z) && std::isfinite(end.x) &&
            std::isfinite(end.y) && std::isfinite(end.z);
+}
+
+CTQVisual3d* TQAdoptVisual(CTQVisual& container, std::int32_t id, bool alreadyHeld)
+{
+    CTQVisual3d* visual = TQPeekObjectAs<CTQVisual3d>(id);
+    if (!visual || alreadyHeld || id == container.GetId())
+        return nullptr;
+    if (visual->GetParent() != -1 && visual->GetParent() != container.GetId())
+        if (CTQVisual* previous = TQPeekObjectAs<CTQVisual>(visual->GetParent()))
+            previous->RemoveVisual(id);
+    visual->SetCulled(false);
+    return visual;
+}
+
+void TQSettleAdoptedVisual(CTQVisual& container, CTQVisual3d& visual)
+{
+    visual.SetParent(container.GetId());
+    visual.SetRoot(container.GetRoot() >= 0 ? container.GetRoot() : container.GetId());
+    visual.SetDirty(-1);
+}
+
+void TQCullReleasedVisual(std::int32_t id)
+{
+    if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
+    {
+        visual->SetCulled(true);
+        visual->Update();
+    }
+}
+
+void TQSerializeIdSet(CTQDataStream& s, std::set<std::int32_t>& ids, const std::function<bool(std::int32_t)>& keep)
+{
+    if (s.IsStoring())
+    {
+        s.Write(static_cast<std::int32_t>(ids.size()));
+        for (std::int32_t id : ids)
+            s.Write(id);
+        return;
+    }
+    ids.clear();
+    std::int32_t count = 0;
+    if (!s.Read(count) || count < 0 || !s.CheckCount(static_cast<std::uint32_t>(count), sizeof(std::int32_t)))
+    {
+        s.SetFailed();
+        return;
+    }
+    for (std::int32_t i = 0; i < count; ++i)
+    {
+        std::int32_t id = -1;
+        if (s.Read(id) && (!keep || keep(id)))
+            ids.insert(id);
+    }
 }

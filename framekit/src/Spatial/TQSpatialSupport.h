@@ -10,6 +10,12 @@
 #include <Geodex/CTQVector3.h>
 
 #include <cstdint>
+#include <functional>
+#include <set>
+
+class CTQDataStream;
+class CTQVisual;
+class CTQVisual3d;
 
 // The clip test of a box against the volume lo..hi of matrix: each corner
 // (corner i takes X from boxMax when bit 0 of i is set, Y bit 1, Z bit 2) as a
@@ -49,3 +55,18 @@ void TQPixelToDevice(const sTQSpatialView& view, int x, int y, float& ndcX, floa
 // planes in world space, starting at the end nearer to the camera whatever the
 // projection's depth convention. False when a plane point cannot be formed.
 bool TQGetPickSegment(const sTQSpatialView& view, float ndcX, float ndcY, CTQVector3& start, CTQVector3& end);
+
+// Takes visual id into the container: the 3D visual leaves any other parent (so
+// no visual has two) and is shown again in case an earlier container culled it.
+// Null, with the visual left as it is, when it is not a 3D visual, is the
+// container itself or is already held.
+CTQVisual3d* TQAdoptVisual(CTQVisual& container, std::int32_t id, bool alreadyHeld);
+// Makes id the container's child once the container has filed it.
+void TQSettleAdoptedVisual(CTQVisual& container, CTQVisual3d& visual);
+// A visual leaving a container is culled and updated, so that it reports the
+// change; callers erase it from their own tables first, so its report finds it gone.
+void TQCullReleasedVisual(std::int32_t id);
+// A set of object ids: a 32-bit count then the ids. Loading checks the count
+// against the bytes left and keeps only ids that keep(id) accepts.
+void TQSerializeIdSet(CTQDataStream& s, std::set<std::int32_t>& ids,
+                      const std::function<bool(std::int32_t)>& keep = nullptr);
