@@ -3,6 +3,7 @@
 // many visuals were moved (and so updated) and how many were displayed and in view.
 
 #include "SampleSections.h"
+#include "SampleSupport.h"
 
 #include <Framekit.h>
 #include <FramekitHeadless/HeadlessDisplay.h>
@@ -14,30 +15,6 @@ namespace
 constexpr int kTreesPerRow = 20;
 constexpr int kRows = 15;
 
-template <class T>
-T* Peek(CTQObjectDatabase& objects, std::int32_t id)
-{
-    CTQObject* object = objects.QueryObject(id);
-    if (!object)
-        return nullptr;
-    objects.ReleaseObject(id);
-    return object->IsOfType(T::GetClassType()) ? static_cast<T*>(object) : nullptr;
-}
-
-std::int32_t FindResource(CTQResourceDatabase& resources, const char* name)
-{
-    std::int32_t id = -1;
-    std::int32_t cursor = 0;
-    CTQString resourceClass;
-    for (bool more = resources.GetFirstResource(id, resourceClass, cursor); more;
-         more = resources.GetNextResource(id, resourceClass, cursor))
-    {
-        CTQResourceRef resource(id);
-        if (resource.IsValid() && resource->GetName() == name)
-            return id;
-    }
-    return -1;
-}
 } // namespace
 
 void ShowDisplay(const char* levelPath)
@@ -47,23 +24,13 @@ void ShowDisplay(const char* levelPath)
     CTQObjectDatabase objects;
     CTQResourceClassDatabase classes;
     CTQLocalResourceDatabase resources;
-    CFileIO file;
-    try
-    {
-        file.Open(levelPath, CFileIO::eRead);
-    }
-    catch (CFileIOException* e)
-    {
-        e->ReportError();
-        e->Delete();
+    if (!LoadLevel(resources, levelPath))
         return;
-    }
-    resources.Load(&file);
     const std::int32_t treeResource = FindResource(resources, "tree");
 
-    auto* server = Peek<CTQHeadlessDisplayServer>(objects, objects.CreateObject("CTQHeadlessDisplayServer"));
+    auto* server = TQPeekObjectAs<CTQHeadlessDisplayServer>(objects.CreateObject("CTQHeadlessDisplayServer"));
     const std::int32_t viewportId = server->NewViewport();
-    auto* viewport = Peek<CTQViewport>(objects, viewportId);
+    auto* viewport = TQPeekObjectAs<CTQViewport>(viewportId);
     server->AddViewport(viewportId);
     server->SetDisplayMode("type(headless) w(800) h(600) bpp(32)");
     server->OpenDisplay();
@@ -73,9 +40,9 @@ void ShowDisplay(const char* levelPath)
                 environment.GetAttribute("Display/Resolution/BPP").GetInt());
     viewport->SetViewFrustum(-1, 1, -1, 1, 1, 60, false);
     const std::int32_t cameraId = server->NewCamera();
-    auto* camera = Peek<CTQCamera>(objects, cameraId);
+    auto* camera = TQPeekObjectAs<CTQCamera>(cameraId);
     const std::int32_t sceneId = server->NewScene();
-    auto* scene = Peek<CTQScene>(objects, sceneId);
+    auto* scene = TQPeekObjectAs<CTQScene>(sceneId);
     viewport->SetCamera(cameraId);
     viewport->AddVisual(sceneId);
 
@@ -86,7 +53,7 @@ void ShowDisplay(const char* levelPath)
         {
             const std::int32_t id = objects.CreateObjectFromResource(treeResource);
             trees[row * kTreesPerRow + column] = id;
-            if (auto* tree = Peek<CTQVisual3d>(objects, id))
+            if (auto* tree = TQPeekObjectAs<CTQVisual3d>(id))
             {
                 tree->SetPos(CTQVector3(static_cast<float>(column - kTreesPerRow / 2) * 6.0f,
                                         static_cast<float>(row) * 10.0f, 0.0f));
@@ -101,7 +68,7 @@ void ShowDisplay(const char* levelPath)
         camera->SetPosition(CTQVector3(0.0f, static_cast<float>(frame) * 20.0f - 10.0f, 2.0f));
         int moved = 0;
         for (int i = frame; i < kRows * kTreesPerRow; i += 50, ++moved)
-            if (auto* tree = Peek<CTQVisual3d>(objects, trees[i]))
+            if (auto* tree = TQPeekObjectAs<CTQVisual3d>(trees[i]))
                 tree->SetRotation(CTQVector3(0.0f, 0.0f, 0.1f * static_cast<float>(frame)));
         scene->Update();
         viewport->Render();

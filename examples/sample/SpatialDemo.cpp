@@ -5,6 +5,7 @@
 // and which pine lies under a point of the screen.
 
 #include "SampleSections.h"
+#include "SampleSupport.h"
 
 #include <Framekit.h>
 #include <Framekit/Spatial/Spatial.h>
@@ -38,41 +39,7 @@ TQ_REGISTER_OBJECT_FACTORY(CGameScenery)
 constexpr int kPickX = 400;
 constexpr int kPickY = 300;
 
-template <class T>
-T* Peek(std::int32_t id)
-{
-    return TQPeekObjectAs<T>(id);
-}
 
-std::int32_t FindResource(CTQResourceDatabase& resources, const char* name)
-{
-    std::int32_t id = -1;
-    std::int32_t cursor = 0;
-    CTQString resourceClass;
-    for (bool more = resources.GetFirstResource(id, resourceClass, cursor); more;
-         more = resources.GetNextResource(id, resourceClass, cursor))
-    {
-        CTQResourceRef resource(id);
-        if (resource.IsValid() && resource->GetName() == name)
-            return id;
-    }
-    return -1;
-}
-
-bool LoadLevel(CTQLocalResourceDatabase& resources, const char* levelPath)
-{
-    CFileIO file;
-    try
-    {
-        return file.Open(levelPath, CFileIO::eRead) && resources.Load(&file);
-    }
-    catch (CTQException* e)
-    {
-        e->ReportError();
-        e->Delete();
-    }
-    return false;
-}
 
 // The placement an object was made for, or -1.
 int PlacementOf(const CTQObjectList& list, std::int32_t id)
@@ -116,24 +83,24 @@ void ShowSpatial(const char* levelPath)
         return;
     }
 
-    auto* server = Peek<CTQHeadlessDisplayServer>(objects.CreateObject("CTQHeadlessDisplayServer"));
+    auto* server = TQPeekObjectAs<CTQHeadlessDisplayServer>(objects.CreateObject("CTQHeadlessDisplayServer"));
     const std::int32_t viewportId = server->NewViewport();
-    auto* viewport = Peek<CTQViewport>(viewportId);
+    auto* viewport = TQPeekObjectAs<CTQViewport>(viewportId);
     server->AddViewport(viewportId);
     server->SetDisplayMode("type(headless) w(800) h(600) bpp(32)");
     server->OpenDisplay();
     viewport->SetViewFrustum(-1, 1, -1, 1, 1, 80, false);
     const std::int32_t cameraId = server->NewCamera();
-    auto* camera = Peek<CTQCamera>(cameraId);
+    auto* camera = TQPeekObjectAs<CTQCamera>(cameraId);
     const std::int32_t sceneId = server->NewScene();
-    auto* scene = Peek<CTQScene>(sceneId);
+    auto* scene = TQPeekObjectAs<CTQScene>(sceneId);
     viewport->SetCamera(cameraId);
     viewport->AddVisual(sceneId);
 
     // The forest resource names no class of its own: the game says what to build.
     const std::int32_t forest = FindResource(resources, "forest");
     const std::int32_t listId = objects.CreateObjectFromResource(forest, "CTQObjectList");
-    auto* list = Peek<CTQObjectList>(listId);
+    auto* list = TQPeekObjectAs<CTQObjectList>(listId);
     if (!list)
     {
         std::printf("the forest (resource %d) cannot be built\n", forest);
@@ -164,7 +131,7 @@ void ShowSpatial(const char* levelPath)
     int pinesShown = 0;
     int neverShown = 0;
     for (const auto& [index, id] : list->GetObjectAssociationMap())
-        if (const auto* scenery = Peek<CGameScenery>(id); scenery && quadtree->HasObject(id))
+        if (const auto* scenery = TQPeekObjectAs<CGameScenery>(id); scenery && quadtree->HasObject(id))
         {
             pinesShown += scenery->shown;
             neverShown += scenery->shown == 0 ? 1 : 0;

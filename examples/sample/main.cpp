@@ -1,6 +1,7 @@
 // The sample game: shows, step by step, what the library does for a game.
 
 #include "SampleSections.h"
+#include "SampleSupport.h"
 
 #include <Framekit.h>
 #include <Framekit/Resources/Resources.h>
@@ -220,18 +221,7 @@ void ShowResources(const char* levelPath)
     auto* resources = new CTQLocalResourceDatabase();
     auto* objects = new CTQObjectDatabase();
 
-    CFileIO file;
-    bool loaded = false;
-    try
-    {
-        loaded = file.Open(levelPath, CFileIO::eRead) && resources->Load(&file);
-    }
-    catch (CTQException* e)
-    {
-        e->ReportError();
-        e->Delete();
-    }
-    file.Close();
+    const bool loaded = LoadLevel(*resources, levelPath);
     std::printf("loaded %s: %s, %d resources\n", levelPath, loaded ? "yes" : "no", resources->GetCount());
 
     std::int32_t id = -1;
