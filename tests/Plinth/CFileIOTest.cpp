@@ -1,26 +1,21 @@
 #include <Plinth/CFileIO.h>
 #include <Plinth/CFileIOException.h>
 #include <Plinth/CXfsException.h>
-#include <Plinth/Log.h>
 
 #include <gtest/gtest.h>
 
+#include "CapturingLogSink.h"
 #include "Support/TempPath.h"
 
 #include <atomic>
 #include <bit>
 #include <cfloat>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <new>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 // Largest single allocation while watching: proves that an absurd length read
 // from a file never reaches the allocator. The replacements are kept out of line
@@ -76,17 +71,6 @@ void OpenOrFail(CFileIO& file, const TempPath& path, int mode)
     }
 }
 
-struct LogCapture
-{
-    LogCapture() { m_pfnPrevious = TQSetLogSink(&Sink, this); }
-    ~LogCapture() { TQSetLogSink(m_pfnPrevious); }
-    static void Sink(const TQLogMessage& message, void* user)
-    {
-        static_cast<LogCapture*>(user)->m_aTexts.push_back(message.text);
-    }
-    PFN_TQLogSink m_pfnPrevious = nullptr;
-    std::vector<std::string> m_aTexts;
-};
 } // namespace
 
 // ---- Opening -----------------------------------------------------------------------
@@ -95,7 +79,7 @@ TEST(CFileIO, OpenOfAMissingFileThrowsFileIOExceptionThatReportsAndDeletesItself
 {
     TempPath path;
     CFileIO file;
-    LogCapture log;
+    CapturingLogSink log;
     bool caught = false;
     try
     {
@@ -111,9 +95,10 @@ TEST(CFileIO, OpenOfAMissingFileThrowsFileIOExceptionThatReportsAndDeletesItself
     }
     EXPECT_TRUE(caught);
     EXPECT_FALSE(file.IsOpened());
-    ASSERT_EQ(log.m_aTexts.size(), 1u);
-    EXPECT_NE(log.m_aTexts[0].find(path.c_str()), std::string::npos);
-    EXPECT_NE(log.m_aTexts[0].find("file not found"), std::string::npos);
+    const std::vector<std::string> texts = log.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find(path.c_str()), std::string::npos);
+    EXPECT_NE(texts[0].find("file not found"), std::string::npos);
 }
 
 TEST(CFileIO, EmptyNameAndUnknownModesThrowXfsException)

@@ -33,7 +33,6 @@ TEST(LogTest, MacroFillsTheHouseCaptionAndFunction)
 
     std::vector<CapturingLogSink::Entry> entries = sink.Entries();
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].caption, kTQLogCaption);
     EXPECT_EQ(entries[0].caption, "Ironline Founder");
     EXPECT_EQ(entries[0].context, "TestBody");
     EXPECT_EQ(entries[0].text, "value here");
