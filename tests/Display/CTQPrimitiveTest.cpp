@@ -103,5 +103,4 @@ TEST(CTQTextureSetAndShaderTest, TheyReadNothingAndAreNotStored)
     EXPECT_TRUE(textures.IsOfType(CTQObject::GetClassType()));
     EXPECT_FALSE(shader.IsOfType(CTQDisplayNode::GetClassType()));
     EXPECT_EQ(CTQTextureSet::GetClassType().GetParent(), &CTQObject::GetClassType());
-    EXPECT_EQ(CTQShader::GetDataFormatVersion(), 0x100);
 }

@@ -16,12 +16,6 @@ constexpr float kHalfPi = std::numbers::pi_v<float> / 2.0f;
 class CTQVisual3dTest : public DisplayFixture
 {
 protected:
-    CTestVisual3d* Make(std::int32_t& id) { return New<CTestVisual3d>(id); }
-    CTestVisual3d* Make()
-    {
-        std::int32_t id = -1;
-        return Make(id);
-    }
     // col(1..4) of a matrix as a 3-vector.
     static CTQVector3 Col(const CTQMatrix44& m, int col) { return m.GetCol(col).GetVector3(); }
     static void ExpectOrthonormalRightHanded(const CTQMatrix44& m)
@@ -60,7 +54,7 @@ struct sTree
 
 TEST_F(CTQVisual3dTest, ANewVisualHasTheUnitBoxAfterItsFirstUpdate)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     EXPECT_EQ(v->GetStyle(), 16u);
     v->Update();
     const CTQVector3 lo(-1, -1, -1);
@@ -77,7 +71,7 @@ TEST_F(CTQVisual3dTest, ANewVisualHasTheUnitBoxAfterItsFirstUpdate)
 
 TEST_F(CTQVisual3dTest, EulerAnglesThenPositionPlaceAndTurnTheVisual)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetRotation(CTQVector3(0, 0, kHalfPi));
     v->SetPos(CTQVector3(1, 2, 3));
     v->Update();
@@ -89,7 +83,7 @@ TEST_F(CTQVisual3dTest, EulerAnglesThenPositionPlaceAndTurnTheVisual)
 
 TEST_F(CTQVisual3dTest, EulerAnglesApplyYFirstThenXThenZ)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     // RotZ(0) × RotX(90°) × RotY(90°): X -> -Z -> Y, Y -> Y -> Z, Z -> X -> X.
     v->SetRotation(CTQVector3(kHalfPi, kHalfPi, 0));
     v->Update();
@@ -98,7 +92,7 @@ TEST_F(CTQVisual3dTest, EulerAnglesApplyYFirstThenXThenZ)
 
 TEST_F(CTQVisual3dTest, AQuaternionTurnsTheVisual)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     const float s = std::sqrt(0.5f);
     v->SetRotation(CTQQuaternion(0, 0, s, s)); // 90° about Z
     v->SetPos(CTQVector3(4, 0, 0));
@@ -109,7 +103,7 @@ TEST_F(CTQVisual3dTest, AQuaternionTurnsTheVisual)
 
 TEST_F(CTQVisual3dTest, LookAtBuildsTheBasisTowardTheTarget)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetLookAt(CTQVector3(1, 1, 0), CTQVector3(0, 0, 1));
     v->Update();
     const float h = std::sqrt(0.5f);
@@ -124,7 +118,7 @@ TEST_F(CTQVisual3dTest, LookAtBuildsTheBasisTowardTheTarget)
 
 TEST_F(CTQVisual3dTest, ALookAtTargetAtTheOriginIsAValidTarget)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetPos(CTQVector3(0, -5, 0));
     v->SetLookAt(CTQVector3(0, 0, 0), CTQVector3(0, 0, 1));
     v->Update();
@@ -134,7 +128,7 @@ TEST_F(CTQVisual3dTest, ALookAtTargetAtTheOriginIsAValidTarget)
 
 TEST_F(CTQVisual3dTest, ATargetAtThePositionItselfLooksAlongX)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetPos(CTQVector3(2, 2, 2));
     v->SetLookAt(CTQVector3(2, 2, 2), CTQVector3(0, 0, 1));
     v->Update();
@@ -144,7 +138,7 @@ TEST_F(CTQVisual3dTest, ATargetAtThePositionItselfLooksAlongX)
 
 TEST_F(CTQVisual3dTest, LookIntoDirectionFallsBackToAnOrthonormalBasis)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     // Up along the direction: the right axis falls back to +X.
     v->SetLookIntoDirection(CTQVector3(0, 0, 3), CTQVector3(0, 0, 1));
     v->Update();
@@ -165,7 +159,7 @@ TEST_F(CTQVisual3dTest, LookIntoDirectionFallsBackToAnOrthonormalBasis)
 
 TEST_F(CTQVisual3dTest, ADirectionTooShortIsReplacedByX)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetLookIntoDirection(CTQVector3(1e-8f, 0, 0), CTQVector3(0, 0, 1));
     v->Update();
     ExpectVectorNear(v->GetForwardDirection(), CTQVector3(1, 0, 0));
@@ -174,7 +168,7 @@ TEST_F(CTQVisual3dTest, ADirectionTooShortIsReplacedByX)
 
 TEST_F(CTQVisual3dTest, OrientationLooksIntoTheDirectionWithZUp)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetOrientation(CTQVector3(0, -2, 0));
     v->Update();
     ExpectVectorNear(v->GetForwardDirection(), CTQVector3(0, -1, 0));
@@ -186,7 +180,7 @@ TEST_F(CTQVisual3dTest, OrientationLooksIntoTheDirectionWithZUp)
 
 TEST_F(CTQVisual3dTest, ScaleAloneScalesTheAxesAndLeavesThePosition)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetPos(CTQVector3(5, 6, 7));
     v->Update();
     v->SetScale(2.0f);
@@ -196,7 +190,7 @@ TEST_F(CTQVisual3dTest, ScaleAloneScalesTheAxesAndLeavesThePosition)
 
 TEST_F(CTQVisual3dTest, ASecondScaleReplacesTheFirst)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetScale(2.0f);
     v->Update();
     v->SetScale(CTQVector3(2, 3, 4));
@@ -208,7 +202,7 @@ TEST_F(CTQVisual3dTest, ASecondScaleReplacesTheFirst)
 
 TEST_F(CTQVisual3dTest, ANewRotationKeepsTheScale)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetScale(CTQVector3(2, 3, 1));
     v->Update();
     v->SetRotation(CTQVector3(0, 0, kHalfPi));
@@ -219,7 +213,7 @@ TEST_F(CTQVisual3dTest, ANewRotationKeepsTheScale)
 
 TEST_F(CTQVisual3dTest, AMatrixGivenWholeWinsOverPendingComponents)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     const CTQMatrix44 given(0, 0, 1, 7, 0, 1, 0, 8, -1, 0, 0, 9, 0, 0, 0, 1);
     v->SetRotation(CTQVector3(0.3f, 0.2f, 0.1f));
     v->SetScale(5.0f);
@@ -232,7 +226,7 @@ TEST_F(CTQVisual3dTest, AMatrixGivenWholeWinsOverPendingComponents)
 
 TEST_F(CTQVisual3dTest, APositionAfterAMatrixKeepsTheMatrixsRotation)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     const CTQMatrix44 given(1, 0, 0, 1, 0, 0, -1, 1, 0, 1, 0, 1, 0, 0, 0, 1); // 90° about X
     v->SetRotation(CTQVector3(0, 0, kHalfPi));
     v->SetTransformMatrix(given);
@@ -244,7 +238,7 @@ TEST_F(CTQVisual3dTest, APositionAfterAMatrixKeepsTheMatrixsRotation)
 
 TEST_F(CTQVisual3dTest, AScaleAfterAMatrixAppliesToItOnce)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     const CTQMatrix44 given(0, -1, 0, 3, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
     v->SetTransformMatrix(given);
     v->Update();
@@ -257,7 +251,7 @@ TEST_F(CTQVisual3dTest, AScaleAfterAMatrixAppliesToItOnce)
 
 TEST_F(CTQVisual3dTest, EqualValuesRaiseNoChange)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetPos(CTQVector3(1, 2, 3));
     v->SetScale(2.0f);
     v->Update();
@@ -272,7 +266,7 @@ TEST_F(CTQVisual3dTest, EqualValuesRaiseNoChange)
 
 TEST_F(CTQVisual3dTest, DirtyBitsAndContentAreKeptPerKind)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->Update();
     v->SetRotation(CTQVector3(1, 0, 0));
     EXPECT_TRUE(v->IsDirtyFlags(eTQVisual3d_Dirty_EulerRotation));
@@ -291,7 +285,7 @@ TEST_F(CTQVisual3dTest, DirtyBitsAndContentAreKeptPerKind)
 
 namespace
 {
-sTree BuildTree(CTQVisual3dTest& test, CTQObjectDatabase& database)
+sTree BuildTree(CTQObjectDatabase& database)
 {
     sTree t;
     auto make = [&database](std::int32_t& id, CTestVisual3d*& p) {
@@ -317,14 +311,13 @@ sTree BuildTree(CTQVisual3dTest& test, CTQObjectDatabase& database)
     t.pc2->SetPos(CTQVector3(2, 0, 0));
     t.pa->Update();
     t.ResetCounts();
-    (void)test;
     return t;
 }
 } // namespace
 
 TEST_F(CTQVisual3dTest, TheFirstUpdateComposesWorldMatricesDownTheTree)
 {
-    sTree t = BuildTree(*this, m_oDatabase);
+    sTree t = BuildTree(m_oDatabase);
     // C's world = T(100,0,0) × [T(0,10,0) RotZ(90°)] × T(1,0,0): (1,0,0) turns to (0,1,0).
     ExpectMatrixNear(t.pc->GetWorldTransformation(),
                      CTQMatrix44(0, -1, 0, 100, 1, 0, 0, 11, 0, 0, 1, 0, 0, 0, 0, 1));
@@ -334,7 +327,7 @@ TEST_F(CTQVisual3dTest, TheFirstUpdateComposesWorldMatricesDownTheTree)
 
 TEST_F(CTQVisual3dTest, AChangeDeepInsideRecomputesOnlyWhatItMust)
 {
-    sTree t = BuildTree(*this, m_oDatabase);
+    sTree t = BuildTree(m_oDatabase);
     t.pc->SetPos(CTQVector3(3, 0, 0));
     EXPECT_TRUE(t.pa->IsDirty());
     EXPECT_FALSE(t.pb2->IsDirty());
@@ -361,7 +354,7 @@ TEST_F(CTQVisual3dTest, AChangeDeepInsideRecomputesOnlyWhatItMust)
 
 TEST_F(CTQVisual3dTest, MovingAMiddleVisualCarriesItsChildrenWithoutRebuildingThem)
 {
-    sTree t = BuildTree(*this, m_oDatabase);
+    sTree t = BuildTree(m_oDatabase);
     t.pb->SetPos(CTQVector3(0, 20, 0));
     t.pa->Update();
     EXPECT_EQ(t.pb->localCount, 1);
@@ -374,7 +367,7 @@ TEST_F(CTQVisual3dTest, MovingAMiddleVisualCarriesItsChildrenWithoutRebuildingTh
 
 TEST_F(CTQVisual3dTest, ANewParentPlacesTheChildUnderItsWorldMatrix)
 {
-    sTree t = BuildTree(*this, m_oDatabase);
+    sTree t = BuildTree(m_oDatabase);
     t.pb2->AddVisual(t.c);
     t.pa->Update();
     ExpectVectorNear(t.pc->GetWorldTransformation().GetTranslation(), CTQVector3(101, -10, 0));
@@ -387,8 +380,8 @@ TEST_F(CTQVisual3dTest, BoundsOfARotatedChildAreTheHullOfItsTurnedBox)
 {
     std::int32_t parentId = -1;
     std::int32_t childId = -1;
-    CTestVisual3d* parent = Make(parentId);
-    CTestVisual3d* child = Make(childId);
+    CTestVisual3d* parent = New<CTestVisual3d>(parentId);
+    CTestVisual3d* child = New<CTestVisual3d>(childId);
     parent->AddVisual(childId);
     child->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(-1, -2, -3), CTQVector3(1, 2, 3)));
     child->SetRotation(CTQVector3(0, 0, kHalfPi));
@@ -405,7 +398,7 @@ TEST_F(CTQVisual3dTest, BoundsOfARotatedChildAreTheHullOfItsTurnedBox)
 
 TEST_F(CTQVisual3dTest, AncestorsFollowAChildsNewBoundsAndItsLeaving)
 {
-    sTree t = BuildTree(*this, m_oDatabase);
+    sTree t = BuildTree(m_oDatabase);
     t.pc2->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(-1, -1, -1), CTQVector3(1, 1, 50)));
     t.pa->Update();
     EXPECT_FLOAT_EQ(t.pb2->GetSystemBoundingBox().GetMax().z, 50.0f);
@@ -420,7 +413,7 @@ TEST_F(CTQVisual3dTest, AncestorsFollowAChildsNewBoundsAndItsLeaving)
 
 TEST_F(CTQVisual3dTest, InitialBoundsSetByHandSurviveUpdate)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(0, 0, 0), CTQVector3(2, 4, 6)));
     v->Update();
     v->Update();
@@ -430,7 +423,7 @@ TEST_F(CTQVisual3dTest, InitialBoundsSetByHandSurviveUpdate)
 
 TEST_F(CTQVisual3dTest, FlatInitialBoundsAreWidenedToTheMinimumExtent)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(0, 0, 5), CTQVector3(3, 3, 5)));
     ExpectBox(v->GetInitialBounds(), CTQVector3(0, 0, 4.95f), CTQVector3(3, 3, 5.05f));
 }
@@ -471,7 +464,7 @@ TEST_F(CTQVisual3dTest, InitDataTakesTheBoundsOfA3dVisualResource)
     res->SetAttribute("BoundsXMin", CTQProperty(-100.0f));
     resources.ReleaseResource(resId);
 
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     EXPECT_TRUE(v->InitData(resId));
     v->Update();
     ExpectBox(v->GetInitialBounds(), CTQVector3(-1, -2, -3), CTQVector3(4, 5, 6));
@@ -480,7 +473,7 @@ TEST_F(CTQVisual3dTest, InitDataTakesTheBoundsOfA3dVisualResource)
 TEST_F(CTQVisual3dTest, InitDataWithAMissingResourceKeepsTheDefaults)
 {
     CWarningLog log;
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     EXPECT_TRUE(v->InitData(4242));
     v->Update();
     ExpectBox(v->GetInitialBounds(), CTQVector3(-1, -1, -1), CTQVector3(1, 1, 1));
@@ -514,7 +507,7 @@ TEST_F(CScreenFixture, TheMiddleOfTheViewportMovesAlongTheViewRayToTheCurrentHei
 {
     camera->SetPosition(CTQVector3(0, 0, 10));
     camera->LookIntoDirection(CTQVector3(0, 1, -1), CTQVector3(0, 0, 1));
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetPos(CTQVector3(3, 1, 2));
     v->SetPosFromScreenCoords(viewportId, 50, 50, eTQVisual3d_Plane_Z);
     // The ray (0, t, 10 - t) meets z = 2 at t = 8.
@@ -524,7 +517,7 @@ TEST_F(CScreenFixture, TheMiddleOfTheViewportMovesAlongTheViewRayToTheCurrentHei
 TEST_F(CScreenFixture, ARayParallelToThePlaneOrMeetingItOutsideTheSegmentMovesNothing)
 {
     camera->SetPosition(CTQVector3(0, 0, 0)); // looks along +Y
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetPos(CTQVector3(3, 5, 2));
     v->SetPosFromScreenCoords(viewportId, 50, 50, eTQVisual3d_Plane_X);
     ExpectVectorNear(v->GetPos(), CTQVector3(3, 5, 2));
@@ -542,7 +535,7 @@ TEST_F(CScreenFixture, ARayParallelToThePlaneOrMeetingItOutsideTheSegmentMovesNo
 
 TEST_F(CTQVisual3dTest, RoundTripKeepsTransformsBoundsAndFlags)
 {
-    sTree t = BuildTree(*this, m_oDatabase);
+    sTree t = BuildTree(m_oDatabase);
     t.pb->SetItemData(0xABCD);
     t.pb->ShowBoundingBox(true);
     t.pb->SetScale(CTQVector3(1, 2, 3));
@@ -553,7 +546,7 @@ TEST_F(CTQVisual3dTest, RoundTripKeepsTransformsBoundsAndFlags)
     t.pb->CTQVisual::Serialize(visualPart);
     EXPECT_EQ(bytes.size(), 8 + visualPart.GetSize() + 4 * (8 + 16) + 8 + 3 * (8 + 64) + 3 * (8 + 24) + (8 + 64 + 24) + 4 + 4);
 
-    CTestVisual3d* copy = Make();
+    CTestVisual3d* copy = New<CTestVisual3d>();
     ASSERT_TRUE(Load(*copy, bytes));
     EXPECT_EQ(Store(*copy), bytes);
     EXPECT_EQ(copy->GetWorldTransformation(), t.pb->GetWorldTransformation());
@@ -566,11 +559,11 @@ TEST_F(CTQVisual3dTest, RoundTripKeepsTransformsBoundsAndFlags)
 
 TEST_F(CTQVisual3dTest, ALoadedMatrixWithAScaleTakesANewScaleWithoutCompounding)
 {
-    CTestVisual3d* v = Make();
+    CTestVisual3d* v = New<CTestVisual3d>();
     v->SetTransformMatrix(CTQMatrix44(0, -1, 0, 3, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1));
     v->SetScale(2.0f);
     v->Update();
-    CTestVisual3d* copy = Make();
+    CTestVisual3d* copy = New<CTestVisual3d>();
     ASSERT_TRUE(Load(*copy, Store(*v)));
     copy->SetScale(3.0f);
     copy->Update();
@@ -579,10 +572,10 @@ TEST_F(CTQVisual3dTest, ALoadedMatrixWithAScaleTakesANewScaleWithoutCompounding)
 
 TEST_F(CTQVisual3dTest, AChildReplacedAtTheSamePlaceGivesItsOwnBox)
 {
-    sTree t = BuildTree(*this, m_oDatabase);
+    sTree t = BuildTree(m_oDatabase);
     t.pb2->RemoveVisual(t.c2);
     std::int32_t replacementId = -1;
-    CTestVisual3d* replacement = Make(replacementId);
+    CTestVisual3d* replacement = New<CTestVisual3d>(replacementId);
     replacement->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(-1, -1, -1), CTQVector3(1, 1, 30)));
     t.pb2->AddVisual(replacementId);
     t.pa->Update();
@@ -592,7 +585,7 @@ TEST_F(CTQVisual3dTest, AChildReplacedAtTheSamePlaceGivesItsOwnBox)
 
 TEST_F(CTQVisual3dTest, AChildThatIsGoneLeavesTheParentsBoxAtItsNextRecomputation)
 {
-    sTree t = BuildTree(*this, m_oDatabase);
+    sTree t = BuildTree(m_oDatabase);
     t.pc2->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(-1, -1, -1), CTQVector3(1, 1, 40)));
     t.pa->Update();
     ASSERT_FLOAT_EQ(t.pb2->GetSystemBoundingBox().GetMax().z, 40.0f);
@@ -604,7 +597,7 @@ TEST_F(CTQVisual3dTest, AChildThatIsGoneLeavesTheParentsBoxAtItsNextRecomputatio
 
 TEST_F(CTQVisual3dTest, ALoadedChildTellsItsParentItsBox)
 {
-    sTree t = BuildTree(*this, m_oDatabase);
+    sTree t = BuildTree(m_oDatabase);
     t.pc2->SetInitialBounds(CTQGeomAlignedBBox3d(CTQVector3(-1, -1, -1), CTQVector3(1, 1, 70)));
     t.pa->Update();
     const Bytes tall = Store(*t.pc2);

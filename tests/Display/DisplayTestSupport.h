@@ -7,19 +7,19 @@
 
 #include <Framekit/Display/Display.h>
 #include <Framekit/ObjectModel/CTQObjectDatabase.h>
-#include <Plinth/CTQDataStream.h>
-#include <Plinth/Log.h>
 
 #include <gtest/gtest.h>
 
+#include "Plinth/CapturingLogSink.h"
+#include "Support/StreamBytes.h"
+
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace DisplayTest
 {
-using Bytes = std::vector<std::uint8_t>;
+using TestSupport::Bytes;
 
 // A viewport of the probe device layer: keeps the ids it was told were
 // displayed, with the viewport's current scene at that moment.
@@ -90,30 +90,8 @@ public:
     int systemCount = 0;
 };
 
-// Keeps the warnings logged while it lives.
-class CWarningLog
-{
-public:
-    CWarningLog() { m_pfnPrevious = TQSetLogSink(&CWarningLog::Sink, this); }
-    ~CWarningLog() { TQSetLogSink(m_pfnPrevious, nullptr); }
-    CWarningLog(const CWarningLog&) = delete;
-    CWarningLog& operator=(const CWarningLog&) = delete;
-    bool Contains(const char* text) const
-    {
-        for (const std::string& line : lines)
-            if (line.find(text) != std::string::npos)
-                return true;
-        return false;
-    }
-    std::vector<std::string> lines;
-
-private:
-    static void Sink(const TQLogMessage& message, void* user)
-    {
-        static_cast<CWarningLog*>(user)->lines.emplace_back(message.text);
-    }
-    PFN_TQLogSink m_pfnPrevious = nullptr;
-};
+// Keeps the messages logged while it lives.
+using CWarningLog = CapturingLogSink;
 
 // A fresh object database per test (it becomes the current one).
 class DisplayFixture : public ::testing::Test
@@ -146,67 +124,9 @@ protected:
     CTQObjectDatabase m_oDatabase;
 };
 
-// Bytes written by an object's Serialize.
-template <class T>
-Bytes Store(T& object)
-{
-    CTQDataStream s(CTQDataStream::eStoring);
-    object.Serialize(s);
-    return Bytes(s.GetBuffer(), s.GetBuffer() + s.GetSize());
-}
-
-// Serialize run loading from the given bytes; whether the stream stayed sound.
-template <class T>
-bool Load(T& object, const Bytes& bytes)
-{
-    CTQDataStream s(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-    object.Serialize(s);
-    return !s.IsFailed();
-}
-
-// Little-endian values, as the data stream stores them.
-class ByteWriter
-{
-public:
-    ByteWriter& U8(std::uint8_t v)
-    {
-        m_aBytes.push_back(v);
-        return *this;
-    }
-    ByteWriter& I32(std::int32_t v)
-    {
-        const auto u = static_cast<std::uint32_t>(v);
-        for (int shift = 0; shift < 32; shift += 8)
-            m_aBytes.push_back(static_cast<std::uint8_t>(u >> shift));
-        return *this;
-    }
-    ByteWriter& F32(float v)
-    {
-        std::int32_t bits = 0;
-        std::memcpy(&bits, &v, 4);
-        return I32(bits);
-    }
-    // A versioned bracket around what the callback writes.
-    template <class TFn>
-    ByteWriter& Bracket(std::int32_t version, TFn fn)
-    {
-        ByteWriter inner;
-        fn(inner);
-        I32(version);
-        I32(static_cast<std::int32_t>(inner.m_aBytes.size()));
-        m_aBytes.insert(m_aBytes.end(), inner.m_aBytes.begin(), inner.m_aBytes.end());
-        return *this;
-    }
-    // The CTQObject part of an object with this id and no resource, bracketed.
-    ByteWriter& ObjectPart(std::int32_t id)
-    {
-        return Bracket(0x100, [id](ByteWriter& w) { w.I32(id).I32(-1); });
-    }
-    const Bytes& Get() const { return m_aBytes; }
-
-private:
-    Bytes m_aBytes;
-};
+using TestSupport::ByteWriter;
+using TestSupport::Load;
+using TestSupport::Store;
 
 inline void ExpectMatrixNear(const CTQMatrix44& actual, const CTQMatrix44& expected, float tolerance = 1e-5f)
 {

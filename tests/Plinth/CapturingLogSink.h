@@ -37,6 +37,14 @@ public:
             texts.push_back(entry.text);
         return texts;
     }
+    // Whether any message so far holds the text.
+    bool Contains(const char* text) const
+    {
+        for (const Entry& entry : Entries())
+            if (entry.text.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
 
 private:
     static void Capture(const TQLogMessage& message, void* user)
