@@ -34,17 +34,6 @@ Bytes ResourcePart(CTQObjectListRes& res)
     return TestSupport::ReadFileBytes(path);
 }
 
-class ByteWriter16 : public ByteWriter
-{
-public:
-    ByteWriter16& U16(std::uint16_t v)
-    {
-        U8(static_cast<std::uint8_t>(v));
-        U8(static_cast<std::uint8_t>(v >> 8));
-        return *this;
-    }
-};
-
 sObjectList Placement(std::int32_t resource, float x, float y, float z, CTQVector3 rotation, std::uint16_t flags)
 {
     sObjectList entry;
@@ -71,7 +60,7 @@ protected:
     }
     Bytes Record(std::uint16_t version, std::int32_t count, bool fullRotation)
     {
-        ByteWriter16 w;
+        ByteWriter w;
         w.Raw(ResourcePart(res));
         w.U16(version).U16(0);
         w.I32(count);

@@ -437,9 +437,18 @@ TEST_F(CTQObjectQuadtreePickTest, AllSortedGivesEveryHitNearestFirstWithItsPoint
     EXPECT_NEAR(hits[2].fDistance, 784.0f, 1e-2f);
     ExpectVectorNear(hits[0].vHitPoint, CTQVector3(0, 9, 0));
     ExpectVectorNear(hits[2].vHitPoint, CTQVector3(0, 29, 0));
+
+    // Unsorted: the same hits, each once.
+    std::vector<_sTQPickingResultEntry> unsorted;
+    ASSERT_TRUE(tree->PickObjectsAt(unsorted, viewportId, 400, 300, eTQPicking_All));
+    std::vector<std::int32_t> ids = Ids(unsorted);
+    std::vector<std::int32_t> expected = Ids(hits);
+    std::sort(ids.begin(), ids.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(ids, expected);
 }
 
-TEST_F(CTQObjectQuadtreePickTest, NearestAppendsExactlyOneHitAndKeepsTheCallersEntries)
+TEST_F(CTQObjectQuadtreePickTest, NearestAppendsExactlyOneHitAndAMissNoneKeepingTheCallersEntries)
 {
     std::vector<_sTQPickingResultEntry> hits(1);
     hits[0].nObjectId = 777;
@@ -447,22 +456,6 @@ TEST_F(CTQObjectQuadtreePickTest, NearestAppendsExactlyOneHitAndKeepsTheCallersE
     ASSERT_EQ(hits.size(), 2u);
     EXPECT_EQ(hits[0].nObjectId, 777);
     EXPECT_EQ(hits[1].nObjectId, nearest);
-}
-
-TEST_F(CTQObjectQuadtreePickTest, UnsortedGivesEveryHitOnce)
-{
-    std::vector<_sTQPickingResultEntry> hits;
-    ASSERT_TRUE(tree->PickObjectsAt(hits, viewportId, 400, 300, eTQPicking_All));
-    std::vector<std::int32_t> ids = Ids(hits);
-    std::sort(ids.begin(), ids.end());
-    std::vector<std::int32_t> expected{nearest, middle, far};
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(ids, expected);
-}
-
-TEST_F(CTQObjectQuadtreePickTest, AMissAppendsNothing)
-{
-    std::vector<_sTQPickingResultEntry> hits(2);
     EXPECT_FALSE(tree->PickObjectsAt(hits, viewportId, 10, 10, eTQPicking_Nearest));
     EXPECT_EQ(hits.size(), 2u);
 }

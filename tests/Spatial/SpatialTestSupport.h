@@ -10,19 +10,19 @@
 #include <Framekit/ObjectModel/CTQObjectDatabase.h>
 #include <Framekit/Spatial/Spatial.h>
 #include <FramekitHeadless/HeadlessDisplay.h>
-#include <Plinth/CTQDataStream.h>
-#include <Plinth/Log.h>
 
 #include <gtest/gtest.h>
 
+#include "Plinth/CapturingLogSink.h"
+#include "Support/StreamBytes.h"
+
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace SpatialTest
 {
-using Bytes = std::vector<std::uint8_t>;
+using TestSupport::Bytes;
 
 // A quadtree whose protected operations the tests call.
 class CTestQuadtree : public CTQObjectQuadtree
@@ -61,30 +61,8 @@ public:
     int blindDisplayed = 0;
 };
 
-// Keeps the warnings logged while it lives.
-class CWarningLog
-{
-public:
-    CWarningLog() { m_pfnPrevious = TQSetLogSink(&CWarningLog::Sink, this); }
-    ~CWarningLog() { TQSetLogSink(m_pfnPrevious, nullptr); }
-    CWarningLog(const CWarningLog&) = delete;
-    CWarningLog& operator=(const CWarningLog&) = delete;
-    bool Contains(const char* text) const
-    {
-        for (const std::string& line : lines)
-            if (line.find(text) != std::string::npos)
-                return true;
-        return false;
-    }
-    std::vector<std::string> lines;
-
-private:
-    static void Sink(const TQLogMessage& message, void* user)
-    {
-        static_cast<CWarningLog*>(user)->lines.emplace_back(message.text);
-    }
-    PFN_TQLogSink m_pfnPrevious = nullptr;
-};
+// Keeps the messages logged while it lives.
+using CWarningLog = CapturingLogSink;
 
 // A fresh object database per test with a headless display: an 800 x 600
 // viewport with the frustum (-1, 1, -1, 1, 1, 200) and a camera at the origin
@@ -130,61 +108,9 @@ protected:
     std::int32_t sceneId = -1;
 };
 
-// Bytes written by an object's Serialize.
-template <class T>
-Bytes Store(T& object)
-{
-    CTQDataStream s(CTQDataStream::eStoring);
-    object.Serialize(s);
-    return Bytes(s.GetBuffer(), s.GetBuffer() + s.GetSize());
-}
-
-// Serialize run loading from the given bytes; whether the stream stayed sound.
-template <class T>
-bool Load(T& object, const Bytes& bytes)
-{
-    CTQDataStream s(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-    object.Serialize(s);
-    return !s.IsFailed();
-}
-
-// Little-endian values, as the data stream stores them.
-class ByteWriter
-{
-public:
-    ByteWriter& U8(std::uint8_t v)
-    {
-        m_aBytes.push_back(v);
-        return *this;
-    }
-    ByteWriter& Zeros(int count)
-    {
-        m_aBytes.insert(m_aBytes.end(), static_cast<std::size_t>(count), 0);
-        return *this;
-    }
-    ByteWriter& I32(std::int32_t v)
-    {
-        const auto u = static_cast<std::uint32_t>(v);
-        for (int shift = 0; shift < 32; shift += 8)
-            m_aBytes.push_back(static_cast<std::uint8_t>(u >> shift));
-        return *this;
-    }
-    ByteWriter& F32(float v)
-    {
-        std::int32_t bits = 0;
-        std::memcpy(&bits, &v, 4);
-        return I32(bits);
-    }
-    ByteWriter& Raw(const Bytes& bytes)
-    {
-        m_aBytes.insert(m_aBytes.end(), bytes.begin(), bytes.end());
-        return *this;
-    }
-    const Bytes& Get() const { return m_aBytes; }
-
-private:
-    Bytes m_aBytes;
-};
+using TestSupport::ByteWriter;
+using TestSupport::Load;
+using TestSupport::Store;
 
 inline void ExpectVectorNear(const CTQVector3& actual, const CTQVector3& expected, float tolerance = 1e-4f)
 {
