@@ -200,7 +200,7 @@ namespace
 Bytes ExpectedRecord()
 {
     ByteWriter b;
-    b.BareResourceRecord(-1, "box");
+    b.Raw(BareResourceRecord(-1, "box"));
     b.U16(0).U16(0).Str("box.vb").Str("box.png");
     b.F32(-1).F32(-2.5f).F32(-3).F32(4).F32(5).F32(6.25f);
     b.I32(8).I32(12);
@@ -242,7 +242,7 @@ TEST(CTQ3DVisualResTest, RecordRoundTrip)
 
 TEST(CTQ3DVisualResTest, RecordWithOtherMarkerOrVersionIsRejected)
 {
-    const std::size_t base = ByteWriter().BareResourceRecord(-1, "box").Get().size();
+    const std::size_t base = BareResourceRecord(-1, "box").size();
     for (std::size_t at : {base, base + 2})
     {
         Bytes bytes = ExpectedRecord();

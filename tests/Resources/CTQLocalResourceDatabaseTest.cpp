@@ -198,8 +198,8 @@ TEST_F(CTQLocalResourceDatabaseTest, SavedFileBytesAreExact)
     (*db->QueryResource(id))["x"] = 1;
     db->ReleaseResource(id);
     CTempPath path;
-    ASSERT_TRUE(SaveTo(*db, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path.c_str()), OneResourceFile());
+    ASSERT_TRUE(SaveTo(*db, path));
+    EXPECT_EQ(ReadFileBytes(path), OneResourceFile());
 }
 
 TEST_F(CTQLocalResourceDatabaseTest, RoundTripRestoresEntriesLinksAndMovesTheCounter)
@@ -209,10 +209,10 @@ TEST_F(CTQLocalResourceDatabaseTest, RoundTripRestoresEntriesLinksAndMovesTheCou
     seven->AddReference("two", 2, "C");
     (*seven)["s"] = "text";
     CTempPath path;
-    ASSERT_TRUE(SaveTo(*db, path.c_str()));
+    ASSERT_TRUE(SaveTo(*db, path));
 
     CTQLocalResourceDatabase loaded;
-    ASSERT_TRUE(LoadFrom(loaded, path.c_str()));
+    ASSERT_TRUE(LoadFrom(loaded, path));
     EXPECT_EQ(loaded.GetCount(), 2);
     CTQResource* two = loaded.QueryResource(2);
     CTQResource* again = loaded.QueryResource(7);
@@ -230,9 +230,9 @@ TEST_F(CTQLocalResourceDatabaseTest, RoundTripRestoresEntriesLinksAndMovesTheCou
 TEST_F(CTQLocalResourceDatabaseTest, LoadReplacesAnEntryAndReleasesIt)
 {
     CTempPath path;
-    WriteFileBytes(path.c_str(), OneResourceFile());
+    WriteFileBytes(path, OneResourceFile());
     Make(0, "before");
-    ASSERT_TRUE(LoadFrom(*db, path.c_str()));
+    ASSERT_TRUE(LoadFrom(*db, path));
     EXPECT_EQ(Alive(), 1);
     CTQString rc;
     EXPECT_TRUE(db->GetResourceClassType(0, rc));
@@ -247,15 +247,15 @@ TEST_F(CTQLocalResourceDatabaseTest, LoadSkipsUnknownTypesAndRecordsWithoutId)
         CTQLocalResourceDatabase other;
         other.CreateResourceWithFixedId(3, "t", "CTestTransientRes");
         CTempPath path;
-        SaveTo(other, path.c_str());
-        const Bytes saved = ReadFileBytes(path.c_str());
+        SaveTo(other, path);
+        const Bytes saved = ReadFileBytes(path);
         unknown = Bytes(saved.begin() + 12, saved.end());
     }
     const Bytes noId = Record(-1, "x");
     CTempPath path;
-    WriteFileBytes(path.c_str(), FileOf({unknown, Entry("CTestCountedRes", noId, static_cast<std::int32_t>(noId.size())),
+    WriteFileBytes(path, FileOf({unknown, Entry("CTestCountedRes", noId, static_cast<std::int32_t>(noId.size())),
                                         Entry("CTestCountedRes", Record(4, "b"), 30)}));
-    ASSERT_TRUE(LoadFrom(*db, path.c_str()));
+    ASSERT_TRUE(LoadFrom(*db, path));
     EXPECT_EQ(db->GetCount(), 1);
     EXPECT_TRUE(db->IsResourceIdValid(4));
     EXPECT_EQ(Alive(), 1) << "the record with id -1 was not released";
@@ -268,17 +268,17 @@ TEST_F(CTQLocalResourceDatabaseTest, LoadContinuesAtTheStatedLength)
     padded.insert(padded.end(), 5, 0xEE);
     const Bytes next = Record(2, "b");
     CTempPath path;
-    WriteFileBytes(path.c_str(), FileOf({Entry("CTestCountedRes", padded, stated),
+    WriteFileBytes(path, FileOf({Entry("CTestCountedRes", padded, stated),
                                         Entry("CTestCountedRes", next, static_cast<std::int32_t>(next.size()))}));
-    ASSERT_TRUE(LoadFrom(*db, path.c_str()));
+    ASSERT_TRUE(LoadFrom(*db, path));
     EXPECT_EQ(db->GetCount(), 2);
 
     // A stated length shorter than the record: the record read into its neighbour.
     const Bytes whole = Record(5, "c");
     const auto size = static_cast<std::int32_t>(whole.size());
-    WriteFileBytes(path.c_str(), FileOf({Entry("CTestCountedRes", whole, 10), Entry("CTestCountedRes", whole, size)}));
+    WriteFileBytes(path, FileOf({Entry("CTestCountedRes", whole, 10), Entry("CTestCountedRes", whole, size)}));
     CTQLocalResourceDatabase other;
-    EXPECT_FALSE(LoadFrom(other, path.c_str()));
+    EXPECT_FALSE(LoadFrom(other, path));
     EXPECT_FALSE(other.IsResourceIdValid(5));
 }
 
@@ -289,17 +289,17 @@ TEST_F(CTQLocalResourceDatabaseTest, LoadRejectsMarkersVersionsAndImpossibleCoun
     {
         Bytes bytes = OneResourceFile();
         bytes[at] = 1;
-        WriteFileBytes(path.c_str(), bytes);
-        EXPECT_FALSE(LoadFrom(*db, path.c_str())) << at;
+        WriteFileBytes(path, bytes);
+        EXPECT_FALSE(LoadFrom(*db, path)) << at;
     }
     CByteBuilder absurd;
     absurd.U16(0).U16(0).I32(0).I32(0x7fffffff);
-    WriteFileBytes(path.c_str(), absurd.Get());
-    EXPECT_FALSE(LoadFrom(*db, path.c_str()));
+    WriteFileBytes(path, absurd.Get());
+    EXPECT_FALSE(LoadFrom(*db, path));
     CByteBuilder longString;
     longString.U16(0).U16(0).I32(0).I32(1).I32(1000).Raw(Bytes(40, 0));
-    WriteFileBytes(path.c_str(), longString.Get());
-    EXPECT_FALSE(LoadFrom(*db, path.c_str()));
+    WriteFileBytes(path, longString.Get());
+    EXPECT_FALSE(LoadFrom(*db, path));
     EXPECT_EQ(db->GetCount(), 0);
 }
 
@@ -309,14 +309,14 @@ TEST_F(CTQLocalResourceDatabaseTest, EveryTruncationFailsCleanlyAndLeavesTheData
     Make(2, "b")->AddReference("a", 1, "C");
     (*a)["v"] = "value";
     CTempPath full;
-    ASSERT_TRUE(SaveTo(*db, full.c_str()));
-    const Bytes bytes = ReadFileBytes(full.c_str());
+    ASSERT_TRUE(SaveTo(*db, full));
+    const Bytes bytes = ReadFileBytes(full);
     for (std::size_t length = 0; length < bytes.size(); ++length)
     {
         CTempPath cut;
-        WriteFileBytes(cut.c_str(), Bytes(bytes.begin(), bytes.begin() + static_cast<long>(length)));
+        WriteFileBytes(cut, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(length)));
         CTQLocalResourceDatabase loaded;
-        EXPECT_FALSE(LoadFrom(loaded, cut.c_str())) << length;
+        EXPECT_FALSE(LoadFrom(loaded, cut)) << length;
         const std::int32_t id = loaded.CreateResource("after", "CTestCountedRes");
         EXPECT_TRUE(loaded.IsResourceIdValid(id)) << length;
     }

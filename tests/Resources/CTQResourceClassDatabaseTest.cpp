@@ -76,9 +76,9 @@ TEST_F(CTQResourceClassDatabaseTest, RenameRenamesThePrototypeAndRefusesATakenNa
     EXPECT_FALSE(classes->RenameResourceClass("Absent", "X"));
     EXPECT_TRUE(classes->RenameResourceClass("Old", "New"));
     CTempPath path;
-    ASSERT_TRUE(SaveTo(*classes, path.c_str()));
+    ASSERT_TRUE(SaveTo(*classes, path));
     CTQResourceClassDatabase loaded;
-    ASSERT_TRUE(LoadFrom(loaded, path.c_str()));
+    ASSERT_TRUE(LoadFrom(loaded, path));
     EXPECT_EQ(Names(loaded), (std::vector<std::string>{"New", "Taken"}));
 }
 
@@ -113,11 +113,11 @@ TEST_F(CTQResourceClassDatabaseTest, SavedBytesAreExactAndLoadBack)
     (*classes->QueryResourceClass("P"))["a"] = 1;
     classes->ReleaseResourceClass("P");
     CTempPath path;
-    ASSERT_TRUE(SaveTo(*classes, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path.c_str()), OneClassFile());
+    ASSERT_TRUE(SaveTo(*classes, path));
+    EXPECT_EQ(ReadFileBytes(path), OneClassFile());
 
     CTQResourceClassDatabase loaded;
-    ASSERT_TRUE(LoadFrom(loaded, path.c_str()));
+    ASSERT_TRUE(LoadFrom(loaded, path));
     CTQResource* p = loaded.QueryResourceClass("P");
     ASSERT_NE(p, nullptr);
     EXPECT_EQ((*p)["a"].GetInt(), 1);
@@ -131,8 +131,8 @@ TEST_F(CTQResourceClassDatabaseTest, OtherMarkersOrVersionsLoadAsEmpty)
     {
         Bytes bytes = OneClassFile();
         bytes[at] = 1;
-        WriteFileBytes(path.c_str(), bytes);
-        EXPECT_TRUE(LoadFrom(*classes, path.c_str())) << at;
+        WriteFileBytes(path, bytes);
+        EXPECT_TRUE(LoadFrom(*classes, path)) << at;
         EXPECT_TRUE(classes->IsEmpty());
     }
 }
@@ -146,12 +146,12 @@ TEST_F(CTQResourceClassDatabaseTest, UnknownTypeStopsTheLoad)
         other.CreateResourceClass("T", "CTestTransientRes");
         other.CreateResourceClass("Z", "CTestCountedRes");
         CTempPath path;
-        SaveTo(other, path.c_str());
-        bytes = ReadFileBytes(path.c_str());
+        SaveTo(other, path);
+        bytes = ReadFileBytes(path);
     }
     CTempPath path;
-    WriteFileBytes(path.c_str(), bytes);
-    EXPECT_FALSE(LoadFrom(*classes, path.c_str()));
+    WriteFileBytes(path, bytes);
+    EXPECT_FALSE(LoadFrom(*classes, path));
     EXPECT_TRUE(classes->IsEmpty());
 }
 
@@ -162,14 +162,14 @@ TEST_F(CTQResourceClassDatabaseTest, EveryTruncationFailsWithoutLeaks)
     classes->QueryResourceClass("B")->AddReference("r", 3, "C");
     classes->ReleaseResourceClass("B");
     CTempPath full;
-    ASSERT_TRUE(SaveTo(*classes, full.c_str()));
-    const Bytes bytes = ReadFileBytes(full.c_str());
+    ASSERT_TRUE(SaveTo(*classes, full));
+    const Bytes bytes = ReadFileBytes(full);
     for (std::size_t length = 0; length < bytes.size(); ++length)
     {
         CTempPath cut;
-        WriteFileBytes(cut.c_str(), Bytes(bytes.begin(), bytes.begin() + static_cast<long>(length)));
+        WriteFileBytes(cut, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(length)));
         CTQResourceClassDatabase loaded;
-        EXPECT_FALSE(LoadFrom(loaded, cut.c_str())) << length;
+        EXPECT_FALSE(LoadFrom(loaded, cut)) << length;
     }
     classes.reset();
     EXPECT_EQ(Alive(), 0);

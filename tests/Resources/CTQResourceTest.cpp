@@ -30,11 +30,6 @@ Bytes SmallRecord(std::uint16_t version = 2)
         b.I32(1).I32(2);
     return b.Get();
 }
-
-bool LoadRecord(CTQResource& resource, const char* path)
-{
-    return LoadFrom(resource, path);
-}
 } // namespace
 
 TEST_F(CTQResourceTest, TypeAndRegistration)
@@ -130,8 +125,8 @@ TEST_F(CTQResourceTest, RecordBytesAreExact)
     r->AddReference("r", 9, "X");
     r->AddDependency(2);
     CTempPath path;
-    ASSERT_TRUE(SaveTo(*r, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path.c_str()), SmallRecord());
+    ASSERT_TRUE(SaveTo(*r, path));
+    EXPECT_EQ(ReadFileBytes(path), SmallRecord());
     EXPECT_TRUE(target->DoesDependOn(5));
 }
 
@@ -141,9 +136,9 @@ TEST_F(CTQResourceTest, Version2LoadRestoresListsWithoutAddingBackLinks)
 {
     CTQResource* target = Make(9);
     CTempPath path;
-    WriteFileBytes(path.c_str(), SmallRecord());
+    WriteFileBytes(path, SmallRecord());
     CTQResource r;
-    ASSERT_TRUE(LoadRecord(r, path.c_str()));
+    ASSERT_TRUE(LoadFrom(r, path));
     EXPECT_EQ(r.GetId(), 5);
     EXPECT_EQ(r.GetName(), "ab");
     EXPECT_EQ(r.GetAssociatedClassType(), "C");
@@ -161,9 +156,9 @@ TEST_F(CTQResourceTest, Version1LoadRebuildsBackLinks)
 {
     CTQResource* target = Make(9);
     CTempPath path;
-    WriteFileBytes(path.c_str(), SmallRecord(1));
+    WriteFileBytes(path, SmallRecord(1));
     CTQResource r;
-    ASSERT_TRUE(LoadRecord(r, path.c_str()));
+    ASSERT_TRUE(LoadFrom(r, path));
     EXPECT_FALSE(r.HasDependencies());
     EXPECT_EQ(Dependencies(target), (std::vector<std::int32_t>{5}));
     EXPECT_EQ(target->GetRefCount(), 1);
@@ -174,9 +169,9 @@ TEST_F(CTQResourceTest, LoadRejectsAMarkerOtherThanZero)
     Bytes bytes = SmallRecord();
     bytes[0] = 1;
     CTempPath path;
-    WriteFileBytes(path.c_str(), bytes);
+    WriteFileBytes(path, bytes);
     CTQResource r;
-    EXPECT_FALSE(LoadRecord(r, path.c_str()));
+    EXPECT_FALSE(LoadFrom(r, path));
     EXPECT_EQ(r.GetId(), -1) << "read past a bad marker";
 }
 
@@ -188,9 +183,9 @@ TEST_F(CTQResourceTest, FailedLoadClearsTheLoadingFlagAtEveryLength)
     for (std::size_t length = 0; length < full.size(); ++length)
     {
         CTempPath path;
-        WriteFileBytes(path.c_str(), Bytes(full.begin(), full.begin() + static_cast<long>(length)));
+        WriteFileBytes(path, Bytes(full.begin(), full.begin() + static_cast<long>(length)));
         auto* r = new CTestCountedRes();
-        EXPECT_FALSE(LoadRecord(*r, path.c_str())) << length;
+        EXPECT_FALSE(LoadFrom(*r, path)) << length;
         r->RemoveAllReferences();
         r->AddReference("probe", 9, "");
         EXPECT_EQ(target->DoesDependOn(r->GetId()), r->GetId() >= 0) << length;
@@ -205,12 +200,12 @@ TEST_F(CTQResourceTest, AbsurdCountsFailWithoutAllocating)
     CTempPath path;
     CByteBuilder b;
     b.U16(0).U16(2).I32(1).Str("").Str("").Bool(false).I32(0).I32(0x7fffffff);
-    WriteFileBytes(path.c_str(), b.Get());
-    EXPECT_FALSE(LoadRecord(r, path.c_str()));
+    WriteFileBytes(path, b.Get());
+    EXPECT_FALSE(LoadFrom(r, path));
     CByteBuilder c;
     c.U16(0).U16(2).I32(1).Str("").Str("").Bool(false).I32(0).I32(0).I32(-1);
-    WriteFileBytes(path.c_str(), c.Get());
-    EXPECT_FALSE(LoadRecord(r, path.c_str()));
+    WriteFileBytes(path, c.Get());
+    EXPECT_FALSE(LoadFrom(r, path));
 }
 
 TEST_F(CTQResourceTest, CopyTakesContentButNotIdentity)

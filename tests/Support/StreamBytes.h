@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace TestSupport
@@ -52,6 +53,14 @@ public:
         std::int32_t bits = 0;
         std::memcpy(&bits, &v, 4);
         return I32(bits);
+    }
+    ByteWriter& Bool(bool v) { return U8(v ? 1 : 0); }
+    // A 32-bit length, then the bytes: the string form of CFileIO and the data stream.
+    ByteWriter& Str(const std::string& text)
+    {
+        I32(static_cast<std::int32_t>(text.size()));
+        m_aBytes.insert(m_aBytes.end(), text.begin(), text.end());
+        return *this;
     }
     ByteWriter& Zeros(int count)
     {
