@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Support/StreamBytes.h"
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -60,11 +62,6 @@ void CountWarnings(const TQLogMessage& message, void* user)
         ++*static_cast<int*>(user);
 }
 
-std::vector<std::uint8_t> Bytes(const CTQDataStream& s)
-{
-    return std::vector<std::uint8_t>(s.GetBuffer(), s.GetBuffer() + s.GetSize());
-}
-
 CTQDataStream Loading(const std::vector<std::uint8_t>& bytes)
 {
     return CTQDataStream(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
@@ -94,12 +91,7 @@ protected:
         TQSetLogSink(m_pfnPreviousLogSink);
     }
 
-    std::vector<std::uint8_t> Saved(CTQEventHandler& handler)
-    {
-        CTQDataStream s;
-        handler.Serialize(s);
-        return Bytes(s);
-    }
+    static std::vector<std::uint8_t> Saved(CTQEventHandler& handler) { return TestSupport::Store(handler); }
 
     CTQManualClock m_oClock{100.0};
     ITQTimeSource* m_pPreviousTimeSource = nullptr;
@@ -310,6 +302,7 @@ TEST_F(CTQEventHandlerTest, SavingDuringADeliveryWritesTheWholeQueue)
 
 TEST_F(CTQEventHandlerTest, SavedQueueHasTheExactLayout)
 {
+    EXPECT_EQ(Saved(*m_pHandler), (std::vector<std::uint8_t>{0x4C, 0, 0, 0, 0})) << "empty: the tag and a count of 0";
     m_pHandler->DelayedTrigger(7, 2.5, 3, -2, 0x01020304u, 5, 6, 0xFFFFFFFFu);
     // due 102.5 = 0x4059A00000000000
     const std::vector<std::uint8_t> expected = {
@@ -327,11 +320,6 @@ TEST_F(CTQEventHandlerTest, SavedQueueHasTheExactLayout)
         0xFF, 0xFF, 0xFF, 0xFF,                         // p5
     };
     EXPECT_EQ(Saved(*m_pHandler), expected);
-}
-
-TEST_F(CTQEventHandlerTest, AnEmptyQueueIsTheTagAndACountOfZero)
-{
-    EXPECT_EQ(Saved(*m_pHandler), (std::vector<std::uint8_t>{0x4C, 0, 0, 0, 0}));
 }
 
 TEST_F(CTQEventHandlerTest, RoundTripRestoresEveryEventInOrder)

@@ -3,9 +3,11 @@
 #include <Framekit/ObjectModel/ITQDeviceClassInfixSource.h>
 #include <Plinth/CFileIO.h>
 #include <Plinth/CTQDataStream.h>
-#include <Plinth/Log.h>
 
 #include <gtest/gtest.h>
+
+#include "Plinth/CapturingLogSink.h"
+#include "Support/StreamBytes.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -121,18 +123,7 @@ protected:
     CTQObjectDatabase* db = new CTQObjectDatabase();
 };
 
-void AppendString(std::vector<std::uint8_t>& out, const std::string& text)
-{
-    std::int32_t n = static_cast<std::int32_t>(text.size());
-    out.insert(out.end(), reinterpret_cast<std::uint8_t*>(&n), reinterpret_cast<std::uint8_t*>(&n) + 4);
-    out.insert(out.end(), text.begin(), text.end());
-}
-
-void AppendInt(std::vector<std::uint8_t>& out, std::int32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF));
-}
+using TestSupport::ByteWriter;
 } // namespace
 
 TEST_F(ObjectDatabaseTest, IdsCountFromZeroAndAreNeverReused)
@@ -287,16 +278,10 @@ TEST_F(ObjectDatabaseTest, ModeZeroObjectsSaveOnlyClassIdAndMode)
 {
     db->CreateObject("CTestLifeObject");
     db->CreateObject("CTestLifeObject");
-    std::vector<std::uint8_t> expected;
-    AppendInt(expected, 2); // live count
-    AppendInt(expected, 2); // next unique id
-    for (int id = 0; id < 2; ++id)
-    {
-        AppendString(expected, "CTestLifeObject");
-        AppendInt(expected, id);
-        AppendInt(expected, 0);
-    }
-    EXPECT_EQ(Saved(), expected);
+    ByteWriter expected;
+    expected.I32(2).I32(2); // live count, next unique id
+    expected.Str("CTestLifeObject").I32(0).I32(0).Str("CTestLifeObject").I32(1).I32(0);
+    EXPECT_EQ(Saved(), expected.Get());
 }
 
 TEST_F(ObjectDatabaseTest, SerializedObjectsCarryTheirStateInABracket)
@@ -304,18 +289,11 @@ TEST_F(ObjectDatabaseTest, SerializedObjectsCarryTheirStateInABracket)
     CTestLifeObject::s_nMode = kTQSerializationModeSerialize;
     std::int32_t id = db->CreateObject("CTestLifeObject");
     Life(id)->state = 0x11223344;
-    std::vector<std::uint8_t> expected;
-    AppendInt(expected, 1);
-    AppendInt(expected, 1);
-    AppendString(expected, "CTestLifeObject");
-    AppendInt(expected, 0);
-    AppendInt(expected, 1);
-    AppendInt(expected, 0x100); // bracket: version, then 12 bytes of state
-    AppendInt(expected, 12);
-    AppendInt(expected, 0);  // object id
-    AppendInt(expected, -1); // associated resource id
-    AppendInt(expected, 0x11223344);
-    EXPECT_EQ(Saved(), expected);
+    ByteWriter expected;
+    expected.I32(1).I32(1).Str("CTestLifeObject").I32(0).I32(1);
+    expected.I32(0x100).I32(12); // bracket: version, then 12 bytes of state
+    expected.I32(0).I32(-1).I32(0x11223344); // object id, associated resource id, state
+    EXPECT_EQ(Saved(), expected.Get());
 }
 
 TEST_F(ObjectDatabaseTest, LoadingAVolatileRecordCreatesTheObjectUnderItsId)
@@ -375,20 +353,13 @@ TEST_F(ObjectDatabaseTest, AMissingNonVolatileObjectStopsTheLoad)
 TEST_F(ObjectDatabaseTest, AClassMismatchStopsTheLoadWithEarlierRecordsApplied)
 {
     CTestLifeObject::s_nMode = kTQSerializationModeSerialize | kTQSerializationModeVolatile;
-    std::vector<std::uint8_t> bytes;
-    AppendInt(bytes, 3);
-    AppendInt(bytes, 3);
-    AppendString(bytes, "CTestLifeObject");
-    AppendInt(bytes, 2);
-    AppendInt(bytes, 2); // volatile, no state
-    AppendString(bytes, "CTestDerivedLife");
-    AppendInt(bytes, 0);
-    AppendInt(bytes, 2); // id 0 exists as another class
-    AppendString(bytes, "CTestLifeObject");
-    AppendInt(bytes, 1);
-    AppendInt(bytes, 2);
+    ByteWriter bytes;
+    bytes.I32(3).I32(3);
+    bytes.Str("CTestLifeObject").I32(2).I32(2);  // volatile, no state
+    bytes.Str("CTestDerivedLife").I32(0).I32(2); // id 0 exists as another class
+    bytes.Str("CTestLifeObject").I32(1).I32(2);
     db->CreateObject("CTestLifeObject"); // id 0
-    LoadInto(*db, bytes, false);
+    LoadInto(*db, bytes.Get(), false);
     EXPECT_NE(Life(2), nullptr);
     EXPECT_EQ(Life(1), nullptr);
     EXPECT_EQ(db->GetCount(), 2);
@@ -396,22 +367,13 @@ TEST_F(ObjectDatabaseTest, AClassMismatchStopsTheLoadWithEarlierRecordsApplied)
 
 TEST_F(ObjectDatabaseTest, AnUnregisteredClassStopsTheLoad)
 {
-    std::vector<std::uint8_t> bytes;
-    AppendInt(bytes, 1);
-    AppendInt(bytes, 1);
-    AppendString(bytes, "CNoSuchClass");
-    AppendInt(bytes, 0);
-    AppendInt(bytes, 3);
-    LoadInto(*db, bytes, false);
+    LoadInto(*db, ByteWriter().I32(1).I32(1).Str("CNoSuchClass").I32(0).I32(3).Get(), false);
     EXPECT_TRUE(db->IsEmpty());
 }
 
 TEST_F(ObjectDatabaseTest, AnAbsurdRecordCountFailsAtOnce)
 {
-    std::vector<std::uint8_t> bytes;
-    AppendInt(bytes, 0x7FFFFFFF);
-    AppendInt(bytes, 0);
-    LoadInto(*db, bytes, false);
+    LoadInto(*db, ByteWriter().I32(0x7FFFFFFF).I32(0).Get(), false);
     EXPECT_TRUE(db->IsEmpty());
 }
 
@@ -436,19 +398,11 @@ TEST_F(ObjectDatabaseTest, EveryTruncationOfASaveLoadsCleanly)
 TEST_F(ObjectDatabaseTest, AnObjectReadingPastItsBracketStopsTheLoad)
 {
     CTestLifeObject::s_nMode = kTQSerializationModeSerialize | kTQSerializationModeVolatile;
-    std::vector<std::uint8_t> bytes;
-    AppendInt(bytes, 2);
-    AppendInt(bytes, 2);
-    AppendString(bytes, "CTestLifeObject");
-    AppendInt(bytes, 0);
-    AppendInt(bytes, 3);
-    AppendInt(bytes, 0x100);
-    AppendInt(bytes, 4); // the object wants 12 bytes
-    AppendInt(bytes, 0);
-    AppendString(bytes, "CTestLifeObject");
-    AppendInt(bytes, 1);
-    AppendInt(bytes, 2);
-    LoadInto(*db, bytes, false);
+    ByteWriter bytes;
+    bytes.I32(2).I32(2).Str("CTestLifeObject").I32(0).I32(3);
+    bytes.I32(0x100).I32(4).I32(0); // the object wants 12 bytes
+    bytes.Str("CTestLifeObject").I32(1).I32(2);
+    LoadInto(*db, bytes.Get(), false);
     EXPECT_EQ(Life(1), nullptr);
     ASSERT_NE(Life(0), nullptr);
     EXPECT_EQ(Life(0)->GetId(), 0);
@@ -486,26 +440,17 @@ TEST_F(ObjectDatabaseTest, SaveFilesRoundTripThroughCFileIO)
     std::filesystem::remove(path);
 }
 
-namespace
-{
-std::vector<std::string> g_lines;
-void Capture(const TQLogMessage& m, void*)
-{
-    g_lines.emplace_back(m.text);
-}
-} // namespace
-
 TEST_F(ObjectDatabaseTest, DumpShowsTheRealCountAndMode)
 {
     CTestLifeObject::s_nMode = kTQSerializationModeSerialize | kTQSerializationModeVolatile;
     std::int32_t id = db->CreateObject("CTestLifeObject");
     CTQObject* held = db->QueryObject(id);
-    g_lines.clear();
-    PFN_TQLogSink previous = TQSetLogSink(Capture);
-    db->Dump();
-    TQSetLogSink(previous);
-    ASSERT_EQ(g_lines.size(), 1u);
-    EXPECT_EQ(g_lines[0], "ObjId 0, Class CTestLifeObject (RefCount 2): SerialMode: Serialize - Volatile\n");
+    {
+        CapturingLogSink log;
+        db->Dump();
+        EXPECT_EQ(log.Texts(), std::vector<std::string>{
+                                   "ObjId 0, Class CTestLifeObject (RefCount 2): SerialMode: Serialize - Volatile\n"});
+    }
     held->Release();
 }
 
