@@ -1,8 +1,10 @@
 #include <Geodex/CTQGeomStructQuadNode.h>
 #include <Plinth/CTQDataStream.h>
-#include <Plinth/Log.h>
 
 #include <gtest/gtest.h>
+
+#include "Plinth/CapturingLogSink.h"
+#include "Support/StreamBytes.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,22 +12,6 @@
 
 namespace
 {
-// Counts warnings instead of printing them, for the cases that expect some.
-class LogCounter
-{
-public:
-    LogCounter() : m_pPrevious(TQSetLogSink(&LogCounter::Sink, this)) {}
-    ~LogCounter() { TQSetLogSink(m_pPrevious); }
-    LogCounter(const LogCounter&) = delete;
-    LogCounter& operator=(const LogCounter&) = delete;
-    int Count() const { return m_nCount; }
-
-private:
-    static void Sink(const TQLogMessage&, void* user) { ++static_cast<LogCounter*>(user)->m_nCount; }
-    PFN_TQLogSink m_pPrevious;
-    int m_nCount = 0;
-};
-
 // Creates owned children down to `levels` more generations.
 void Subdivide(CTQGeomStructQuadNode& node, int levels)
 {
@@ -57,9 +43,7 @@ protected:
 
 std::vector<std::uint8_t> Stored(CTQGeomStructQuadNode& node)
 {
-    CTQDataStream s(CTQDataStream::eStoring);
-    node.Serialize(s);
-    return std::vector<std::uint8_t>(s.GetBuffer(), s.GetBuffer() + s.GetSize());
+    return TestSupport::Store(node);
 }
 } // namespace
 
@@ -172,7 +156,7 @@ TEST(CTQGeomStructQuadNodeTest, GenerationsFollowDepth)
 
 TEST(CTQGeomStructQuadNodeTest, AddChildRefusesAnythingThatWouldNotBeATree)
 {
-    LogCounter log;
+    CapturingLogSink log;
     CTQGeomStructQuadNode root;
     CTQGeomStructQuadNode a;
     CTQGeomStructQuadNode b;
@@ -184,7 +168,7 @@ TEST(CTQGeomStructQuadNodeTest, AddChildRefusesAnythingThatWouldNotBeATree)
     EXPECT_FALSE(root.AddChild(0, &b));     // slot taken
     EXPECT_FALSE(root.AddChild(1, &a));     // a has a parent
     EXPECT_FALSE(a.AddChild(0, &root));     // its own ancestor
-    EXPECT_EQ(log.Count(), 7);
+    EXPECT_EQ(log.Texts().size(), 7u);
     EXPECT_EQ(root.CountNodes(), 2);
     EXPECT_TRUE(root.RemoveChild(0));
     EXPECT_TRUE(b.AddChild(2, &a));         // detached, so free again
@@ -287,7 +271,7 @@ TEST(CTQGeomStructQuadNodeTest, TruncatedStreamLoadsSafelyAndFails)
 
 TEST(CTQGeomStructQuadNodeTest, BadChildMaskFailsTheStream)
 {
-    LogCounter log;
+    CapturingLogSink log;
     std::vector<std::uint8_t> bytes(21, 0);
     bytes[20] = 0x10;
     CTQGeomStructQuadNode loaded;
@@ -295,12 +279,12 @@ TEST(CTQGeomStructQuadNodeTest, BadChildMaskFailsTheStream)
     loaded.Serialize(in);
     EXPECT_TRUE(in.IsFailed());
     EXPECT_TRUE(loaded.IsLeaf());
-    EXPECT_EQ(log.Count(), 1);
+    EXPECT_EQ(log.Texts().size(), 1u);
 }
 
 TEST(CTQGeomStructQuadNodeTest, DataNestedDeeperThanTheLimitIsRefused)
 {
-    LogCounter log;
+    CapturingLogSink log;
     // 100 nodes each claiming one child: a chain far deeper than any quadtree.
     std::vector<std::uint8_t> bytes;
     for (int i = 0; i < 100; ++i)
@@ -313,5 +297,5 @@ TEST(CTQGeomStructQuadNodeTest, DataNestedDeeperThanTheLimitIsRefused)
     loaded.Serialize(in);
     EXPECT_TRUE(in.IsFailed());
     EXPECT_EQ(loaded.CountNodes(), CTQGeomStructQuadNode::kMaxLoadDepth + 1);
-    EXPECT_GE(log.Count(), 1);
+    EXPECT_GE(log.Texts().size(), 1u);
 }

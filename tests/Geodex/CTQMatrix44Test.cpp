@@ -176,7 +176,6 @@ TEST(CTQMatrix44Test, StoresSixteenFloatsRowByRow)
     CTQMatrix44 back;
     back.Serialize(out);
     EXPECT_EQ(back, kCounting);
-    EXPECT_EQ(CTQMatrix44::GetDataFormatVersion(), 0x100);
 }
 
 TEST(CTQMatrix44Test, TruncatedLoadDoesNotCrashAndFailsTheStream)
