@@ -184,10 +184,7 @@ TEST_F(CTQDisplayServerTest, StoredFormRoundTripsAndEmptyStringsStayEmpty)
     expected.Bracket(0x100, [&](ByteWriter& w) {
         w.ObjectPart(m_nServer).U8('L').I32(1).I32(42).U8('m').I32(1).I32(42).I32(0);
     });
-    expected.I32(static_cast<std::int32_t>(mode.size()));
-    for (char c : mode)
-        expected.U8(static_cast<std::uint8_t>(c));
-    expected.I32(3).U8('h').U8('a').U8('l').I32(0);
+    expected.Str(mode).Str("hal").Str("");
     expected.I32(320).I32(200).I32(8).I32(-1).I32(-1);
     EXPECT_EQ(stored, expected.Get());
 
