@@ -9,15 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include "Support/StreamBytes.h"
+
 #include <vector>
 
 namespace
 {
-std::vector<std::uint8_t> Bytes(const CTQDataStream& s)
-{
-    return std::vector<std::uint8_t>(s.GetBuffer(), s.GetBuffer() + s.GetSize());
-}
-
 class CTQInputEventTest : public ::testing::Test
 {
 protected:
@@ -78,9 +75,7 @@ TEST_F(CTQInputEventTest, StoredFormHasTheValueFiveTimesAfterTheBracket)
     event.SetAxisValue(1.5f);
     event.SetXPos(1023);
     event.SetYPos(767);
-    CTQDataStream s(CTQDataStream::eStoring);
-    event.Serialize(s);
-    EXPECT_EQ(Bytes(s), kStoredWheelEvent);
+    EXPECT_EQ(TestSupport::Store(event), kStoredWheelEvent);
 }
 
 TEST_F(CTQInputEventTest, LoadingKeepsTheLastOfTheFiveValueCopies)
@@ -89,10 +84,8 @@ TEST_F(CTQInputEventTest, LoadingKeepsTheLastOfTheFiveValueCopies)
     // The fifth copy, the POV, becomes 9.
     bytes[60] = 0x09;
     bytes[61] = bytes[62] = bytes[63] = 0x00;
-    CTQDataStream s(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     CTQInputEvent event;
-    event.Serialize(s);
-    ASSERT_FALSE(s.IsFailed());
+    ASSERT_TRUE(TestSupport::Load(event, bytes));
     EXPECT_EQ(event.GetKey(), 0x09);
     EXPECT_EQ(event.GetEventType(), eInputEventMouseWheel);
     EXPECT_EQ(event.GetUserValue2(), 0x22);
@@ -102,11 +95,8 @@ TEST_F(CTQInputEventTest, LoadingKeepsTheLastOfTheFiveValueCopies)
 
 TEST_F(CTQInputEventTest, LoadingATruncatedEventFailsTheStream)
 {
-    const std::vector<std::uint8_t> bytes(kStoredWheelEvent.begin(), kStoredWheelEvent.begin() + 50);
-    CTQDataStream s(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     CTQInputEvent event;
-    event.Serialize(s);
-    EXPECT_TRUE(s.IsFailed());
+    EXPECT_FALSE(TestSupport::Load(event, {kStoredWheelEvent.begin(), kStoredWheelEvent.begin() + 50}));
 }
 
 TEST(InputRegistration, EventsAndRecordersAreCreatableByNameServersAndDevicesAreNot)

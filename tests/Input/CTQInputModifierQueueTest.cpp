@@ -1,11 +1,13 @@
 #include <Framekit/Input/CTQInputModifierQueue.h>
 
 #include "InputTestSupport.h"
+#include "Support/StreamBytes.h"
 
 #include <Plinth/CTQDataStream.h>
 
 namespace
 {
+using TestSupport::BytesOf;
 using CTQInputModifierQueueTest = InputTest;
 
 std::vector<std::int32_t> CalledIds()
@@ -16,16 +18,9 @@ std::vector<std::int32_t> CalledIds()
     return ids;
 }
 
-std::vector<std::uint8_t> Bytes(const CTQDataStream& s)
-{
-    return std::vector<std::uint8_t>(s.GetBuffer(), s.GetBuffer() + s.GetSize());
-}
-
 void Load(CTQInputModifierQueue& queue, const std::vector<std::uint8_t>& bytes, bool expectFailed = false)
 {
-    CTQDataStream s(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-    queue.Serialize(s);
-    EXPECT_EQ(s.IsFailed(), expectFailed);
+    EXPECT_EQ(!TestSupport::Load(queue, bytes), expectFailed);
 }
 
 // Priority 5 modifier 3, priority -2 modifier 9, busy.
@@ -154,9 +149,7 @@ TEST_F(CTQInputModifierQueueTest, ANestedPassLeavesTheQueueBusyUntilTheOuterEnds
 TEST_F(CTQInputModifierQueueTest, StoredFormIsMarkerCountEntriesAndBusyByte)
 {
     CTQInputModifierQueue empty;
-    CTQDataStream s(CTQDataStream::eStoring);
-    empty.Serialize(s);
-    EXPECT_EQ(Bytes(s), (std::vector<std::uint8_t>{0x4C, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(TestSupport::Store(empty), (std::vector<std::uint8_t>{0x4C, 0, 0, 0, 0, 0}));
 
     // Stored from inside a pass, the queue is busy.
     CTQInputModifierQueue queue;
@@ -170,7 +163,7 @@ TEST_F(CTQInputModifierQueueTest, StoredFormIsMarkerCountEntriesAndBusyByte)
         queue.Serialize(stored);
     };
     queue.Process(eModifierServerTrigger, -1);
-    EXPECT_EQ(Bytes(stored), kStoredBusyQueue);
+    EXPECT_EQ(BytesOf(stored), kStoredBusyQueue);
 }
 
 TEST_F(CTQInputModifierQueueTest, ALoadedQueueIsIdleAndInPriorityOrder)

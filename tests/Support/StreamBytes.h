@@ -15,20 +15,32 @@ namespace TestSupport
 {
 using Bytes = std::vector<std::uint8_t>;
 
+// The bytes a stream holds.
+inline Bytes BytesOf(const CTQDataStream& stream)
+{
+    return Bytes(stream.GetBuffer(), stream.GetBuffer() + stream.GetSize());
+}
+
+// A loading stream over the bytes.
+inline CTQDataStream Loading(const Bytes& bytes)
+{
+    return CTQDataStream(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+}
+
 // Bytes written by an object's Serialize.
 template <class T>
 Bytes Store(T& object)
 {
     CTQDataStream s(CTQDataStream::eStoring);
     object.Serialize(s);
-    return Bytes(s.GetBuffer(), s.GetBuffer() + s.GetSize());
+    return BytesOf(s);
 }
 
 // Serialize run loading from the given bytes; whether the stream stayed sound.
 template <class T>
 bool Load(T& object, const Bytes& bytes)
 {
-    CTQDataStream s(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    CTQDataStream s = Loading(bytes);
     object.Serialize(s);
     return !s.IsFailed();
 }
