@@ -17,6 +17,7 @@
 
 namespace
 {
+using TestSupport::Loading;
 struct SCall
 {
     std::int32_t targetId;
@@ -60,11 +61,6 @@ void CountWarnings(const TQLogMessage& message, void* user)
 {
     if (message.kind == eTQLogKind::Warning)
         ++*static_cast<int*>(user);
-}
-
-CTQDataStream Loading(const std::vector<std::uint8_t>& bytes)
-{
-    return CTQDataStream(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
 }
 
 class CTQEventHandlerTest : public ::testing::Test

@@ -2,20 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "Support/StreamBytes.h"
+
 #include <vector>
 
 namespace
 {
-std::vector<std::uint8_t> Bytes(const CTQDataStream& s)
-{
-    return std::vector<std::uint8_t>(s.GetBuffer(), s.GetBuffer() + s.GetSize());
-}
-
-CTQDataStream Loading(const std::vector<std::uint8_t>& bytes)
-{
-    return CTQDataStream(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-}
-
+using TestSupport::BytesOf;
+using TestSupport::Loading;
 // A base with a version and one without, as classes of the library use them.
 struct SVersionedBase
 {
@@ -57,9 +51,9 @@ TEST(TQSerialize, TheBasePartGoesFirstInItsBracket)
     d.base = 1;
     d.own = 2;
     d.Serialize(s);
-    EXPECT_EQ(Bytes(s), (std::vector<std::uint8_t>{0, 1, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0}));
+    EXPECT_EQ(BytesOf(s), (std::vector<std::uint8_t>{0, 1, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0}));
 
-    CTQDataStream in = Loading(Bytes(s));
+    CTQDataStream in = Loading(BytesOf(s));
     SDerived<SVersionedBase> back;
     back.Serialize(in);
     EXPECT_EQ(back.base, 1);
@@ -74,8 +68,8 @@ TEST(TQSerialize, AnUnversionedBaseHasNoBracket)
     d.base = 1;
     d.own = 2;
     d.Serialize(s);
-    EXPECT_EQ(Bytes(s), (std::vector<std::uint8_t>{1, 0, 0, 0, 2, 0, 0, 0}));
-    CTQDataStream in = Loading(Bytes(s));
+    EXPECT_EQ(BytesOf(s), (std::vector<std::uint8_t>{1, 0, 0, 0, 2, 0, 0, 0}));
+    CTQDataStream in = Loading(BytesOf(s));
     SDerived<SUnversionedBase> back;
     back.Serialize(in);
     EXPECT_EQ(back.base, 1);
@@ -89,8 +83,8 @@ TEST(TQSerialize, StringIsLengthAndBytesWithoutTerminator)
     CTQString empty;
     TQSerializeString(s, text);
     TQSerializeString(s, empty);
-    EXPECT_EQ(Bytes(s), (std::vector<std::uint8_t>{3, 0, 0, 0, 'n', 'e', 't', 0, 0, 0, 0}));
-    CTQDataStream in = Loading(Bytes(s));
+    EXPECT_EQ(BytesOf(s), (std::vector<std::uint8_t>{3, 0, 0, 0, 'n', 'e', 't', 0, 0, 0, 0}));
+    CTQDataStream in = Loading(BytesOf(s));
     CTQString a("x"), b("y");
     EXPECT_TRUE(TQSerializeString(in, a));
     EXPECT_TRUE(TQSerializeString(in, b));
@@ -133,9 +127,9 @@ TEST(TQSerialize, AStringThatStillEqualsItsResourceIsWrittenAsItsId)
     ASSERT_TRUE(s.LoadStringResource(12));
     CTQDataStream out;
     TQSerializeString(out, s);
-    EXPECT_EQ(Bytes(out), (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 12, 0, 0, 0}));
+    EXPECT_EQ(BytesOf(out), (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 12, 0, 0, 0}));
 
-    CTQDataStream in = Loading(Bytes(out));
+    CTQDataStream in = Loading(BytesOf(out));
     CTQString back;
     EXPECT_TRUE(TQSerializeString(in, back));
     EXPECT_STREQ(back, "Hello");
@@ -171,10 +165,10 @@ TEST(TQSerialize, ArrayIsTagCountAndBracketedElements)
     keys[1].time = 2.0f;
     CTQDataStream s;
     TQSerializeArray(s, kTQArrayTagKeys, keys);
-    EXPECT_EQ(Bytes(s), (std::vector<std::uint8_t>{0x76, 2, 0, 0, 0,                           //
+    EXPECT_EQ(BytesOf(s), (std::vector<std::uint8_t>{0x76, 2, 0, 0, 0,                           //
                                                    0, 1, 0, 0, 4, 0, 0, 0, 0, 0, 0x80, 0x3F, //
                                                    0, 1, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0x40}));
-    CTQDataStream in = Loading(Bytes(s));
+    CTQDataStream in = Loading(BytesOf(s));
     std::vector<SKey> back;
     EXPECT_TRUE(TQSerializeArray(in, kTQArrayTagKeys, back));
     ASSERT_EQ(back.size(), 2u);
@@ -205,7 +199,7 @@ TEST(TQSerialize, ATruncatedArrayKeepsTheElementsReadSoFar)
     keys[0].time = 5.0f;
     CTQDataStream s;
     TQSerializeArray(s, kTQArrayTagKeys, keys);
-    std::vector<std::uint8_t> bytes = Bytes(s);
+    std::vector<std::uint8_t> bytes = BytesOf(s);
     bytes.resize(bytes.size() - 6);
     CTQDataStream in = Loading(bytes);
     std::vector<SKey> back;
