@@ -3,17 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include "Support/StreamBytes.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace
 {
+using TestSupport::BytesOf;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes BytesOf(const CTQDataStream& stream)
-{
-    return Bytes(stream.GetBuffer(), stream.GetBuffer() + stream.GetSize());
-}
 
 TEST(CTQBitArrayTest, SetGetAndClearAddressSingleBits)
 {

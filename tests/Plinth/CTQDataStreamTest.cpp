@@ -2,21 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "Support/StreamBytes.h"
+
 #include <cstring>
 #include <vector>
 
-namespace
-{
-std::vector<std::uint8_t> Bytes(const CTQDataStream& s)
-{
-    return std::vector<std::uint8_t>(s.GetBuffer(), s.GetBuffer() + s.GetSize());
-}
-
-CTQDataStream Loading(const std::vector<std::uint8_t>& bytes)
-{
-    return CTQDataStream(CTQDataStream::eLoading, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-}
-} // namespace
+using TestSupport::BytesOf;
+using TestSupport::Loading;
 
 TEST(CTQDataStream, ModeFlagBitTwoMeansStoring)
 {
@@ -35,7 +27,7 @@ TEST(CTQDataStream, TypedValuesAreLittleEndianOfTheirWidth)
     s.Write(2.0);
     const std::vector<std::uint8_t> expected = {0x04, 0x03, 0x02, 0x01, 0xB0, 0xA0, 0x01, 0x00, 0x00, 0x80, 0x3F,
                                                 0,    0,    0,    0,    0,    0,    0,    0x40};
-    EXPECT_EQ(Bytes(s), expected);
+    EXPECT_EQ(BytesOf(s), expected);
 }
 
 TEST(CTQDataStream, BracketIsVersionThenContentLength)
@@ -46,7 +38,7 @@ TEST(CTQDataStream, BracketIsVersionThenContentLength)
     s.Write<std::uint8_t>(9);
     s.SerializeEnd();
     const std::vector<std::uint8_t> expected = {0x00, 0x01, 0, 0, 5, 0, 0, 0, 7, 0, 0, 0, 9};
-    EXPECT_EQ(Bytes(s), expected);
+    EXPECT_EQ(BytesOf(s), expected);
 }
 
 TEST(CTQDataStream, NestedBracketsEachCountTheirOwnContents)
@@ -59,7 +51,7 @@ TEST(CTQDataStream, NestedBracketsEachCountTheirOwnContents)
     s.SerializeEnd();
     s.SerializeEnd();
     const std::vector<std::uint8_t> expected = {2, 0, 0, 0, 11, 0, 0, 0, 1, 3, 0, 0, 0, 2, 0, 0, 0, 2, 0};
-    EXPECT_EQ(Bytes(s), expected);
+    EXPECT_EQ(BytesOf(s), expected);
 }
 
 TEST(CTQDataStream, LoadingReturnsStoredVersionAndSkipsWhatANewerWriterAppended)
@@ -71,7 +63,7 @@ TEST(CTQDataStream, LoadingReturnsStoredVersionAndSkipsWhatANewerWriterAppended)
     out.SerializeEnd();
     out.Write<std::int32_t>(5);
 
-    CTQDataStream in = Loading(Bytes(out));
+    CTQDataStream in = Loading(BytesOf(out));
     EXPECT_EQ(in.SerializeBegin(-1), 0x101);
     std::int32_t v = 0;
     EXPECT_TRUE(in.Read(v));
@@ -99,7 +91,7 @@ TEST(CTQDataStream, ReadingPastTheEndOfABlockFailsWithoutLeavingIt)
     out.SerializeEnd();
     out.Write<std::int32_t>(77);
 
-    CTQDataStream in = Loading(Bytes(out));
+    CTQDataStream in = Loading(BytesOf(out));
     in.SerializeBegin(-1);
     std::int32_t v = -1;
     EXPECT_FALSE(in.Read(v)); // only two bytes in the block

@@ -3,18 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include "Support/StreamBytes.h"
+
 #include "CapturingLogSink.h"
 
 #include <vector>
 
 namespace
 {
+using TestSupport::BytesOf;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes StreamBytes(const CTQDataStream& s)
-{
-    return Bytes(s.GetBuffer(), s.GetBuffer() + s.GetSize());
-}
 
 // 7, 0.5f, "hi", empty.
 CTQParams FourParams()
@@ -85,7 +83,7 @@ TEST(CTQParams, SerializeWritesCountThenTypeAndValueOfEach)
     CTQParams p = FourParams();
     CTQDataStream s(CTQDataStream::eStoring);
     ASSERT_TRUE(p.Serialize(s));
-    EXPECT_EQ(StreamBytes(s), kFourParams);
+    EXPECT_EQ(BytesOf(s), kFourParams);
 }
 
 TEST(CTQParams, SerializeRoundTripsAndReplacesTheContent)
@@ -152,7 +150,7 @@ TEST(CTQParams, AStringThatIsStillItsResourceTravelsAsItsId)
     p.Add(caption);
     CTQDataStream s(CTQDataStream::eStoring);
     p.Serialize(s);
-    EXPECT_EQ(StreamBytes(s), (Bytes{1, 0, 0, 0, 3, 0, 0xFF, 0xFF, 0xFF, 0xFF, 7, 0, 0, 0}));
+    EXPECT_EQ(BytesOf(s), (Bytes{1, 0, 0, 0, 3, 0, 0xFF, 0xFF, 0xFF, 0xFF, 7, 0, 0, 0}));
     s.Rewind(CTQDataStream::eLoading);
     CTQParams back;
     ASSERT_TRUE(back.Serialize(s));
