@@ -231,12 +231,7 @@ TEST(CTQGameTimeTest, LoadingCarriesADayPastTheYearAndRefusesNonFiniteOrShortDat
         t.Serialize(in);
         return !in.IsFailed();
     };
-    auto record = [](float day) {
-        Bytes bytes;
-        Append32(bytes, 1900);
-        AppendFloat(bytes, day);
-        return bytes;
-    };
+    auto record = [](float day) { return ByteWriter().I32(1900).F32(day).Get(); };
     CTQGameTime t;
     EXPECT_TRUE(load(t, record(400.0f)));
     ExpectDate(t, 5.0f, 2, 1901);

@@ -30,19 +30,9 @@ protected:
         EXPECT_FLOAT_EQ(clock.GetTime().GetCalenderDay(), day);
     }
 
-    static Bytes Stored(CTQGameclock& clock)
-    {
-        CTQDataStream s;
-        clock.Serialize(s);
-        return StoredBytes(s);
-    }
+    static Bytes Stored(CTQGameclock& clock) { return TestSupport::Store(clock); }
 
-    static bool Load(CTQGameclock& clock, const Bytes& bytes)
-    {
-        CTQDataStream in = LoadingFrom(bytes);
-        clock.Serialize(in);
-        return !in.IsFailed();
-    }
+    static bool Load(CTQGameclock& clock, const Bytes& bytes) { return TestSupport::Load(clock, bytes); }
 
     std::int32_t MakeResource(std::initializer_list<std::pair<const char*, CTQProperty>> attributes)
     {
@@ -164,19 +154,12 @@ TEST_F(CTQGameclockTest, StoredFormIsObjectDateDifferenceRateTickAndFlag)
     clock.Start(); // tick 100000
     m_oRealTime.Advance(2.5);
     clock.Update(); // 0.25 days, tick 102500
-    Bytes expected;
-    AppendBracket(expected, 8);
-    Append32(expected, 0xFFFFFFFF); // object id
-    Append32(expected, 0xFFFFFFFF); // resource id
-    AppendBracket(expected, 8);
-    Append32(expected, 1800);
-    AppendFloat(expected, 0.25f);
-    AppendBracket(expected, 4);
-    AppendFloat(expected, 0.25f);
-    AppendFloat(expected, 10000.0f);
-    Append32(expected, 102500);
-    expected.push_back(0); // running
-    EXPECT_EQ(Stored(clock), expected);
+    ByteWriter expected;
+    expected.ObjectPart(-1);                        // object id -1, resource id -1
+    expected.I32(0x100).I32(8).I32(1800).F32(0.25f); // date
+    expected.I32(0x100).I32(4).F32(0.25f);           // difference
+    expected.F32(10000.0f).I32(102500).U8(0);        // rate, tick, running
+    EXPECT_EQ(Stored(clock), expected.Get());
 
     clock.Stop();
     CTQGameclock loaded;
@@ -218,8 +201,7 @@ TEST_F(CTQGameclockTest, LoadedRateThatIsNotAboveZeroIsRefused)
         CWarningCounter warnings;
         CTQGameclock source;
         Bytes bytes = Stored(source);
-        Bytes rate;
-        AppendFloat(rate, bad);
+        const Bytes rate = ByteWriter().F32(bad).Get();
         std::copy(rate.begin(), rate.end(), bytes.begin() + 44); // after three 8-byte brackets
 
         CTQGameclock loaded;
