@@ -261,24 +261,6 @@ void CTQObjectDatabase::DestroyObject(std::int32_t id)
     object->Release();
 }
 
-CTQObject* CTQObjectDatabase::QueryObject(std::int32_t id)
-{
-    CTQObject* object = Find(id);
-    if (object)
-        object->AddRef();
-    return object;
-}
-
-std::int32_t CTQObjectDatabase::ReleaseObject(std::int32_t id)
-{
-    CTQObject* object = Find(id);
-    if (!object)
-        return -1;
-    if (object->m_nRefCount == 1)
-        object->OnDestruct();
-    return object->Release();
-}
-
 CTQObject* CTQObjectDatabase::QuerySingletonObject(const CTQString& className)
 {
     const CTQString deviceName = DeviceClassName(className);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Framekit/FramekitExport.h>
+#include <Framekit/ObjectModel/CTQObject.h>
 #include <Plinth/CTQString.h>
 
 #include <cstdint>
@@ -126,3 +127,23 @@ protected:
 private:
     CTQObjectDatabase* m_pDatabase;
 };
+
+// Lookups by id are on every game object's per-frame path, so they inline into
+// the caller: one bounds check and the object's own AddRef/Release.
+inline CTQObject* CTQObjectDatabase::QueryObject(std::int32_t id)
+{
+    CTQObject* object = PeekObject(id);
+    if (object)
+        object->AddRef();
+    return object;
+}
+
+inline std::int32_t CTQObjectDatabase::ReleaseObject(std::int32_t id)
+{
+    CTQObject* object = PeekObject(id);
+    if (!object)
+        return -1;
+    if (object->m_nRefCount == 1)
+        object->OnDestruct();
+    return object->Release();
+}
