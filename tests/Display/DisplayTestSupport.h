@@ -100,11 +100,8 @@ protected:
     template <class T>
     T* Get(std::int32_t id)
     {
-        CTQObject* object = m_oDatabase.QueryObject(id);
-        if (!object)
-            return nullptr;
-        object->Release();
-        return object->IsOfType(T::GetClassType()) ? static_cast<T*>(object) : nullptr;
+        CTQObject* object = m_oDatabase.PeekObject(id);
+        return object && object->IsOfType(T::GetClassType()) ? static_cast<T*>(object) : nullptr;
     }
     std::int32_t Create(const char* className) { return m_oDatabase.CreateObject(className); }
     // A new object of class T, with its id.

@@ -133,10 +133,7 @@ void CTQObjectOcttree::ForcePrecaching()
 
 void CTQObjectOcttree::Precache(std::int32_t viewport)
 {
-    const std::vector<std::int32_t> ids(m_oObjects.begin(), m_oObjects.end());
-    for (std::int32_t id : ids)
-        if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
-            visual->Precache(viewport);
+    TQPrecacheVisuals(std::vector<std::int32_t>(m_oObjects.begin(), m_oObjects.end()), viewport);
 }
 
 void CTQObjectOcttree::Display(std::int32_t viewport)

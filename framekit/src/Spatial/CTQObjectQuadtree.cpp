@@ -463,9 +463,7 @@ void CTQObjectQuadtree::Precache(std::int32_t viewport)
     ids.reserve(m_oObjects.size());
     for (const auto& [id, entry] : m_oObjects)
         ids.push_back(id);
-    for (std::int32_t id : ids)
-        if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
-            visual->Precache(viewport);
+    TQPrecacheVisuals(ids, viewport);
 }
 
 void CTQObjectQuadtree::Display(std::int32_t viewport)

@@ -191,3 +191,10 @@ void TQSerializeIdSet(CTQDataStream& s, std::set<std::int32_t>& ids, const std::
             ids.insert(id);
     }
 }
+
+void TQPrecacheVisuals(const std::vector<std::int32_t>& ids, std::int32_t viewport)
+{
+    for (std::int32_t id : ids)
+        if (CTQVisual* visual = TQPeekObjectAs<CTQVisual>(id))
+            visual->Precache(viewport);
+}

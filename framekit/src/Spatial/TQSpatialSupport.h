@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <set>
+#include <vector>
 
 class CTQDataStream;
 class CTQVisual;
@@ -63,6 +64,9 @@ bool TQGetPickSegment(const sTQSpatialView& view, float ndcX, float ndcY, CTQVec
 CTQVisual3d* TQAdoptVisual(CTQVisual& container, std::int32_t id, bool alreadyHeld);
 // Makes id the container's child once the container has filed it.
 void TQSettleAdoptedVisual(CTQVisual& container, CTQVisual3d& visual);
+// Precaches each visual among ids for viewport. The ids are the caller's copy:
+// a visual's Precache may add or remove objects of the container.
+void TQPrecacheVisuals(const std::vector<std::int32_t>& ids, std::int32_t viewport);
 // A visual leaving a container is culled and updated, so that it reports the
 // change; callers erase it from their own tables first, so its report finds it gone.
 void TQCullReleasedVisual(std::int32_t id);
